@@ -1,0 +1,2 @@
+// Placeholder until the demo profile writer lands.
+int main() { return 0; }

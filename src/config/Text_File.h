@@ -1,0 +1,31 @@
+#pragma once
+// Data files are Windows-1252 with CR LF line ends, so that files move
+// between the Windows version and this one unchanged.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace bc {
+
+// Characters that Windows-1252 cannot hold become '?'.
+QByteArray To_Cp1252(const QString& text);
+QString From_Cp1252(const QByteArray& bytes);
+
+// Splits on CR LF or LF; a last line without a line end still counts, and a
+// final line end does not make an extra empty line.
+QStringList Split_Lines(const QByteArray& cp1252);
+QByteArray Join_Lines(const QStringList& lines); // every line, the last too, ends in CR LF
+
+// Writes the whole file to a temporary file in the same folder, flushes it and
+// renames it into place: a crash or a failure leaves the old file whole.
+// On failure returns false and, when given, sets *error to a description.
+bool Write_File_Atomically(const QString& path, const QByteArray& data, QString* error = nullptr);
+
+// Reads a whole file. Returns false (and sets *error) when it cannot be read.
+bool Read_Whole_File(const QString& path, QByteArray& data, QString* error = nullptr);
+
+// Deletes a file, also when it is read-only. True when it is gone afterwards.
+bool Force_Delete_File(const QString& path);
+
+} // namespace bc
