@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <stdexcept>
@@ -107,6 +108,12 @@ public:
     virtual void Set_StartDate(const QDate& date) = 0;
     virtual void Add_Link(const Contact_Item& contact) = 0;
     virtual void Save() = 0;
+    // Read back (listings and checks).
+    virtual QString Subject() const = 0;
+    virtual QString Body() const = 0;
+    virtual int Importance() const = 0; // olImportanceNormal when unset
+    virtual QDate StartDate() const = 0;
+    virtual QStringList Linked_Contact_UIDs() const = 0;
 };
 
 class Items_Collection
