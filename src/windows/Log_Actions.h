@@ -1,0 +1,18 @@
+#pragma once
+// The "Clear Log" and "Open Log" actions of the main window, kept apart so
+// the main window only has to wire two buttons.
+
+class QWidget;
+
+namespace bc::windows {
+
+// Deletes the bounced e-mails log, even when it is read-only; a missing
+// file or a failure to delete is silently ignored.
+void Clear_Log();
+
+// Lists the bounced e-mails log in the (non-modal) log viewer, line by line
+// so the window stays responsive; closing the viewer stops the listing.
+// Without a log file the user is told how to start one instead.
+void Open_Log(QWidget* parent);
+
+} // namespace bc::windows
