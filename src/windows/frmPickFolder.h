@@ -1,0 +1,59 @@
+#pragma once
+// The folder dialog: every store of the session as a tree of folder names,
+// OK and Cancel. Subfolders are listed when their parent is opened, so a
+// large mail tree does not have to be read up front.
+
+#include "outlook/Object_Model.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+class QDialogButtonBox;
+
+namespace bc::windows {
+
+class frmPickFolder : public QDialog
+{
+    Q_OBJECT
+
+public:
+    using Folder = std::shared_ptr<outlook::Mapi_Folder>;
+    using Answer = std::function<Folder(outlook::Name_Space&)>;
+
+    // Lists the stores; throws outlook::Outlook_Error when the session
+    // cannot list them.
+    explicit frmPickFolder(outlook::Name_Space& session, QWidget* parent = nullptr);
+
+    // The folder of the selected tree row; nullptr when none is selected.
+    Folder Selected_Folder() const;
+
+    QTreeWidget* Tree() const { return tree_; } // object name "FolderTree"
+
+    // Shows the dialog modally: the chosen folder, or nullptr when cancelled.
+    // Session failures propagate as outlook::Outlook_Error.
+    static Folder PickFolder(outlook::Name_Space& session, QWidget* parent = nullptr);
+
+    // Test hook: the next PickFolder call does not show the dialog and
+    // returns what `answer` gives for the session (nullptr = cancelled).
+    // Answers queue up in order.
+    static void setNextAnswer(Answer answer);
+    static void clearNextAnswers();
+    // An answer that picks a folder by its names from the store down,
+    // joined by "/" (e.g. "Personal Folders/Contacts"); nullptr if absent.
+    static Answer Folder_At(const QString& path);
+
+private:
+    void List_Children(QTreeWidgetItem* row);
+    QTreeWidgetItem* Add_Row(QTreeWidgetItem* parent, const Folder& folder);
+
+    QTreeWidget* tree_ = nullptr;
+    QDialogButtonBox* buttons_ = nullptr;
+    std::vector<Folder> folders_; // row data holds an index into this
+};
+
+} // namespace bc::windows
