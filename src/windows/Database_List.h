@@ -15,6 +15,7 @@
 
 #include "engine/Run_Interfaces.h"
 
+#include <QPersistentModelIndex>
 #include <QTreeWidget>
 
 #include <vector>
@@ -54,8 +55,8 @@ public:
     std::vector<engine::Database_Row> Rows() const override;
 
     // The current folder row; nullptr when there is none.
-    QTreeWidgetItem* Current_Row() const { return current_row_; }
-    bool Has_Current_Row() const { return current_row_ != nullptr; }
+    QTreeWidgetItem* Current_Row() const;
+    bool Has_Current_Row() const { return Current_Row() != nullptr; }
 
     // The record index a row's key names; -1 for a row without a valid key.
     static int Record_Index(const QTreeWidgetItem* row);
@@ -81,7 +82,8 @@ private:
     void Append_Row(int index);
     void Size_Columns();
 
-    QTreeWidgetItem* current_row_ = nullptr;
+    // Follows its row through sorting and becomes invalid when the row goes.
+    QPersistentModelIndex current_row_;
     QMenu* menu_ = nullptr;
     QAction* add_action_ = nullptr;
     QAction* remove_action_ = nullptr;
