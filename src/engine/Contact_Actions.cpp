@@ -1,0 +1,271 @@
+#include "engine/Contact_Actions.h"
+
+#include "config/Contact_Folder_List.h"
+#include "config/Registry_Routines.h"
+#include "config/User_Messages.h"
+#include "engine/Error_Description.h"
+#include "engine/Processing_Flags.h"
+#include "engine/Progress_Log.h"
+#include "engine/Run_State.h"
+#include "outlook/Contact_Fields.h"
+#include "outlook/Mapi_Components.h"
+#include "outlook/Outlook_Session.h"
+
+#include <QDate>
+
+#include <exception>
+
+namespace bc::engine {
+
+namespace {
+
+using outlook::Contact_Item;
+using outlook::Items_Collection;
+using outlook::Mapi_Folder;
+using outlook::QuorinContactItem;
+
+const QString kContactError = QStringLiteral("Error on processing Returned emails. Error: ");
+
+bool Checked(int value)
+{
+    return value == 1; // 2 is grayed and counts as unchecked
+}
+
+QString Email_Address(const QuorinContactItem& contact, int slot)
+{
+    switch (slot) {
+    case 1:
+        return contact.Email1Address();
+    case 2:
+        return contact.Email2Address();
+    default:
+        return contact.Email3Address();
+    }
+}
+
+void Set_Email_Address(QuorinContactItem& contact, int slot, const QString& value)
+{
+    switch (slot) {
+    case 1:
+        contact.Set_Email1Address(value);
+        break;
+    case 2:
+        contact.Set_Email2Address(value);
+        break;
+    default:
+        contact.Set_Email3Address(value);
+        break;
+    }
+}
+
+QString Trim_Spaces(const QString& text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text.at(start) == QLatin1Char(' '))
+        ++start;
+    while (end > start && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(start, end - start);
+}
+
+// The first address slot (1..3) that is in the bounced list, or 0. A hit
+// sets Found_Message_Index.
+int Matching_Slot(const QuorinContactItem& contact)
+{
+    for (int slot = 1; slot <= 3; ++slot) {
+        if (Find_Bounced_Email(Trim_Spaces(Email_Address(contact, slot)).toUpper()))
+            return slot;
+    }
+    return 0;
+}
+
+std::shared_ptr<Mapi_Folder> Open_Contact_Folder(qint32 index)
+{
+    const auto& list = Folders().Contact_Folder_List;
+    if (index < 0 || index >= static_cast<qint32>(list.size()))
+        return nullptr;
+    try {
+        return outlook::Session().Outlook_Namespace->GetFolderFromID(list[index].Entry_ID,
+                                                                     list[index].Store_ID);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+// The tasks folder's items, looked up when the first task of a walk is made
+// and kept for the rest of it.
+class Task_Target
+{
+public:
+    std::shared_ptr<Items_Collection> Items()
+    {
+        if (!looked_up_) {
+            looked_up_ = true;
+            items_ = Look_Up();
+        }
+        return items_;
+    }
+
+private:
+    static std::shared_ptr<Items_Collection> Look_Up()
+    {
+        auto& ns = outlook::Session().Outlook_Namespace;
+        std::shared_ptr<Mapi_Folder> folder;
+        try {
+            folder = ns->GetDefaultFolder(outlook::olFolderTasks);
+            if (!folder) {
+                if (auto user = ns->CurrentUser()) {
+                    user->Resolve();
+                    folder = ns->GetSharedDefaultFolder(*user, outlook::olFolderTasks);
+                }
+            }
+        } catch (const std::exception&) {
+            folder = nullptr;
+        }
+        return folder ? folder->Items() : nullptr;
+    }
+
+    bool looked_up_ = false;
+    std::shared_ptr<Items_Collection> items_;
+};
+
+void Make_Task(Task_Target& target, const Contact_Item& contact, const QString& body)
+{
+    auto items = target.Items();
+    if (!items)
+        return; // no tasks folder: no task, nothing reported
+    auto task = items->Add_Task();
+    if (!task)
+        throw outlook::Outlook_Error(QStringLiteral("The task could not be created."));
+    const QString priority = Get_Setting(ToDo_Priority);
+    if (priority == QLatin1String("High"))
+        task->Set_Importance(outlook::olImportanceHigh);
+    else if (priority == QLatin1String("Medium"))
+        task->Set_Importance(outlook::olImportanceNormal);
+    else if (priority == QLatin1String("Low"))
+        task->Set_Importance(outlook::olImportanceLow);
+    task->Set_StartDate(QDate::currentDate());
+    task->Set_Subject(Get_Setting(ToDo_Regarding));
+    task->Set_Body(body);
+    // Every matching contact is linked, through its UID.
+    task->Add_Link(contact);
+    task->Save();
+}
+
+struct Walk
+{
+    const Contact_Action_Choices& choices;
+    QuorinContactItem component;
+    Task_Target tasks;
+    qint32 matched = 0;
+    QString lastNoteBody; // the task body: the last note attached in this walk
+};
+
+// The actions on one matching contact; failures throw to the walk's trap.
+void Handle_Match(Walk& walk, int slot)
+{
+    QuorinContactItem& contact = walk.component;
+    ++walk.matched;
+    Add_Item_To_List(QStringLiteral("Found Matching Contact. Contact Name: ") + contact.FullName() +
+                     QStringLiteral(" Email Address: ") + contact.Email1Address());
+    Yield_To_Events();
+
+    const Contact_Action_Choices& choices = walk.choices;
+    if (Checked(choices.Contact_Delete())) {
+        Add_Item_To_List(QStringLiteral("Deleted Contact. Contact Name: ") + contact.FullName());
+        contact.Delete();
+        return;
+    }
+    if (Checked(choices.Create_A_Note())) {
+        walk.lastNoteBody = Open_Message_Row(State().Found_Message_Index)->Body();
+        contact.Set_Body(contact.Body() + QStringLiteral("\r\n") + kNoteSeparator +
+                         QStringLiteral("\r\n\r\n") + walk.lastNoteBody);
+        contact.Save();
+    }
+    if (Checked(choices.Clear_Email_Address())) {
+        Set_Email_Address(contact, slot, QString());
+        contact.Save();
+    }
+    if (Checked(choices.Set_Field_In_Contact()) && choices.Field_To_Be_Set() != kNoField) {
+        outlook::Set_Contact_Field(choices.Field_To_Be_Set(), choices.Field_Value(), contact);
+        contact.Save();
+    }
+    if (choices.Event_Text() == kTaskEvent)
+        Make_Task(walk.tasks, *contact.Item(), walk.lastNoteBody);
+}
+
+void Finish_Flags()
+{
+    Flags().Abort_Requested = false;
+    Flags().Processing_Active = false;
+}
+
+} // namespace
+
+bool Process_Contact_Folder(qint32 index, const Contact_Action_Choices& choices)
+{
+    Add_Item_To_List(QStringLiteral("Opening the Outlook Contact Folder."));
+    outlook::Start_Outlook();
+    Flags().Abort_Requested = false;
+    Flags().Processing_Active = true;
+    bool result = true;
+
+    if (!outlook::Session().Outlook_Namespace) {
+        Messages().Show_Message(QStringLiteral("Failed to start Outlook Object."));
+        Finish_Flags();
+        return result;
+    }
+    const std::shared_ptr<Mapi_Folder> folder = Open_Contact_Folder(index);
+    if (!folder) {
+        Messages().Show_Message(QStringLiteral("Could not load contact folder."));
+        Finish_Flags();
+        return result;
+    }
+    // Kept now: the list may not be touched while the walk yields, but the
+    // closing line must not depend on that.
+    const QString folderName = Folders().Contact_Folder_List[index].Folder_Name;
+
+    Walk walk{choices, {}, {}, 0, {}};
+    try {
+        // One listing for the whole walk: walking from the last item to the
+        // first keeps the positions still to come valid when a contact is
+        // deleted.
+        const std::shared_ptr<Items_Collection> items = folder->Items();
+        bool aborted = false;
+        for (int position = items->Count(); position >= 1 && !aborted; --position) {
+            std::shared_ptr<Contact_Item> contact;
+            try {
+                contact = std::dynamic_pointer_cast<Contact_Item>(items->Item(position));
+            } catch (const std::exception&) {
+                contact = nullptr;
+            }
+            // Distribution lists, broken files and vanished items are passed over.
+            if (contact) {
+                walk.component.Set_Item(contact);
+                if (const int slot = Matching_Slot(walk.component))
+                    Handle_Match(walk, slot);
+            }
+            Yield_To_Events();
+            if (Flags().Abort_Requested) {
+                Add_Item_To_List(QStringLiteral("Processing aborted and stopped."));
+                result = false;
+                aborted = true;
+            }
+        }
+        if (!aborted) {
+            Add_Item_To_List(walk.matched > 0 ? QStringLiteral("Found ") + QString::number(walk.matched) +
+                                                    QStringLiteral(" contacts with returned email")
+                                              : QStringLiteral("No Matching Contacts were found."));
+        }
+    } catch (const std::exception& e) {
+        // The rest of the folder is skipped; the run goes on with the next one.
+        Messages().Show_Message(kContactError + Error_Description(e));
+    }
+
+    Finish_Flags();
+    Add_Item_To_List(QStringLiteral("Scan on database: ") + folderName + QStringLiteral(" is done."));
+    return result;
+}
+
+} // namespace bc::engine
