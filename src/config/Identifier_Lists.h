@@ -33,10 +33,14 @@ void Setup_No_Check();
 void Add_No_Check_String(const QString& text);
 bool Contains_Return_Identifier(const QString& subject);
 bool Is_No_Check_String(const QString& address);
-void Save_Search_Strings(const QStringList& rows);
-void Reset_Search_Strings_To_Default(); // the return identifiers' reset
-void Append_Search_String(const QString& text);
-void Save_No_Check_Strings(const QStringList& rows);
+
+// The writers below show their own error message and return false when the
+// file could not be written; the file and the in-memory list then both stay
+// as they were.
+bool Save_Search_Strings(const QStringList& rows);
+bool Reset_Search_Strings_To_Default(); // the return identifiers' reset
+bool Append_Search_String(const QString& text);
+bool Save_No_Check_Strings(const QStringList& rows);
 
 // The no-check reset. currentUserAddress opens the mail session and gives the
 // profile owner's address, or nullopt when there is no current user. On
