@@ -1,0 +1,73 @@
+#include "windows/Log_Actions.h"
+
+#include "config/App_State.h"
+#include "config/Text_File.h"
+#include "config/User_Messages.h"
+#include "engine/Processing_Flags.h"
+#include "windows/frmViewLog.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace bc::windows {
+namespace {
+
+QString Log_File()
+{
+    return Data_File(QStringLiteral("bouncedemails.log"));
+}
+
+QString Without_Line_End(QByteArray line)
+{
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return From_Cp1252(line);
+}
+
+} // namespace
+
+void Clear_Log()
+{
+    Force_Delete_File(Log_File());
+}
+
+void Open_Log(QWidget* parent)
+{
+    engine::Processing_Flags& flags = engine::Flags();
+    flags.Abort_Requested = false;
+    const QString path = Log_File();
+    if (!QFileInfo::exists(path)) {
+        Messages().Show_Message(QStringLiteral(
+            "Log file has not yet been activated. Enable log file and run the software to populate."));
+        return;
+    }
+
+    QPointer<frmViewLog> viewer = &frmViewLog::Instance(parent);
+    viewer->show();
+    viewer->raise();
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Messages().Show_Message(QStringLiteral("Failed listing log. Error: ") + file.errorString());
+        return;
+    }
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        if (file.error() != QFileDevice::NoError) {
+            Messages().Show_Message(QStringLiteral("Failed listing log. Error: ") + file.errorString());
+            return;
+        }
+        viewer->Append_Line(Without_Line_End(line));
+        QCoreApplication::processEvents();
+        // The viewer may also be gone while the flag was cleared again by an
+        // operation started during the yield: nothing is left to list into.
+        if (flags.Abort_Requested || !viewer || viewer != frmViewLog::Loaded())
+            return;
+    }
+}
+
+} // namespace bc::windows
