@@ -1,0 +1,251 @@
+// The settings file as other programs, crashes and damage leave it: what
+// the program does not own survives a save, and nothing in it brings the
+// program down.
+
+#include "config/Registry_Routines.h"
+#include "support/Temp_Home.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+using namespace bc;
+
+namespace {
+
+const Setting kAll[] = {HomeDir,
+                        Contact_Action,
+                        Contact_Field_To_Set,
+                        Contact_Value_To_Set,
+                        Log_Enabled,
+                        Clear_Email_Address,
+                        Email_What_To_Do,
+                        Email_Inbox_Folder,
+                        Email_Inbox_Entry_ID,
+                        Email_Inbox_StoreID,
+                        Email_Destination_Folder,
+                        Email_Destination_EntryID,
+                        Email_Destination_StoreID,
+                        ToDo_Status,
+                        ToDo_Regarding,
+                        ToDo_Priority,
+                        ToDo_Alarm,
+                        CreateANote};
+
+void Read_Everything()
+{
+    for (Setting s : kAll)
+        (void)Get_Setting(s);
+}
+
+} // namespace
+
+TEST(RegistryFile, WhatTheProgramDoesNotKnowSurvivesASave)
+{
+    test::Temp_Home home;
+    const QByteArray head =
+        "Windows Registry Editor Version 5.00\r\n"
+        "\r\n"
+        "; exported by hand\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Other Program]\r\n"
+        "\"Path\"=\"C:\\\\Other\"\r\n"
+        "\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\r\n"
+        "  16,17,18\r\n"
+        "@=\"default\"\r\n"
+        "\r\n"
+        "[HKEY_CURRENT_USER\\Software\\Brindlecast]\r\n"
+        "\"Window_Left\"=dword:00000064\r\n";
+    const QByteArray tail = "\"Unknown_Expand\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,00,00\r\n"
+                            "\r\n"
+                            "[HKEY_LOCAL_MACHINE\\Software\\Brindlecast]\r\n"
+                            "\"ToDo_Regarding\"=\"machine-wide, never read\"\r\n";
+    home.Write("config/Brindlecast/registry.reg", head + "\"ToDo_Regarding\"=\"Old text\"\r\n" + tail);
+
+    EXPECT_EQ(Get_Setting(ToDo_Regarding), QStringLiteral("Old text"));
+    Save_Setting(ToDo_Regarding, QStringLiteral("New text"));
+    EXPECT_EQ(home.Read(home.Registry_File()), head + "\"ToDo_Regarding\"=\"New text\"\r\n" + tail);
+
+    // A new value joins the program's section, after its last value, in the
+    // file's own line ends.
+    Save_Setting(Log_Enabled, 1);
+    EXPECT_EQ(home.Read(home.Registry_File()),
+              head + "\"ToDo_Regarding\"=\"New text\"\r\n" +
+                  "\"Unknown_Expand\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,00,00\r\n"
+                  "\"Log_Enabled\"=dword:00000001\r\n" +
+                  tail.mid(tail.indexOf("\r\n") + 2));
+}
+
+TEST(RegistryFile, LongBinaryTextIsWrittenInContinuedLinesAndReadBack)
+{
+    test::Temp_Home home;
+    const QString long_text = QStringLiteral("a line\nand a very long second line ") + QString(200, u'x');
+    Save_Setting(ToDo_Regarding, long_text);
+    Save_Setting(ToDo_Priority, QStringLiteral("Low"));
+    EXPECT_EQ(Get_Setting(ToDo_Regarding), long_text);
+    EXPECT_EQ(Get_Setting(ToDo_Priority), QStringLiteral("Low"));
+    for (const QByteArray& line : home.Read(home.Registry_File()).split('\n'))
+        EXPECT_LE(line.size(), 80) << line.constData();
+}
+
+TEST(RegistryFile, DamagedLinesAreSkippedOnReadAndKeptOnSave)
+{
+    test::Temp_Home home;
+    const QByteArray damaged = "REGEDIT4\n"
+                               "\n"
+                               "[HKEY_CURRENT_USER\\Software\\Brindlecast]\n"
+                               "this line means nothing\n"
+                               "\"Contact_Action\"=dword:1\n" // too short: cut off
+                               "\"Log_Enabled\"=dword:00000001\n"
+                               "\"ToDo_Alarm\"=dword:0000000g\n"
+                               "\"Email_Inbox_Folder\"=hex(1):41,4\n" // cut mid-byte
+                               "\"ToDo_Status\"=\"no closing quote\n"
+                               "\"Email_Inbox_Entry_ID\"=\"0000ABCD\"\n"
+                               "\"Broken\"=strange:1\n"
+                               "garbage \x01\x02\xff\xfe with bytes that are not UTF-8\n"
+                               "[unterminated section\n"
+                               "\"Email_Inbox_StoreID\"=\"1234ABCD\"\n" // still inside the program's key
+                               "\"CreateANote\"=hex(1):31,\\\n";        // continued, then the file ends
+    home.Write("config/Brindlecast/registry.reg", damaged);
+
+    EXPECT_EQ(Get_Setting(Contact_Action), QString());
+    EXPECT_EQ(Get_Setting(Log_Enabled), QStringLiteral("1"));
+    EXPECT_EQ(Get_Setting(ToDo_Alarm), QString());
+    EXPECT_EQ(Get_Setting(Email_Inbox_Folder), QString());
+    EXPECT_EQ(Get_Setting(ToDo_Status), QString());
+    EXPECT_EQ(Get_Setting(Email_Inbox_Entry_ID), QStringLiteral("0000ABCD"));
+    EXPECT_EQ(Get_Setting(Email_Inbox_StoreID), QStringLiteral("1234ABCD"));
+    EXPECT_EQ(Get_Setting(CreateANote), QStringLiteral("1"));
+
+    // Saving one value keeps every line it does not replace, byte for byte;
+    // a damaged line of the saved value itself gives way to the new one.
+    Save_Setting(ToDo_Alarm, 1);
+    QByteArray expected = damaged;
+    expected.replace("\"ToDo_Alarm\"=dword:0000000g\n", "\"ToDo_Alarm\"=dword:00000001\n");
+    EXPECT_EQ(home.Read(home.Registry_File()), expected);
+    EXPECT_EQ(Get_Setting(ToDo_Alarm), QStringLiteral("1"));
+    EXPECT_EQ(Get_Setting(Log_Enabled), QStringLiteral("1"));
+}
+
+// Quoted text and dwords carry their own end, so a file cut anywhere never
+// yields a shortened text or a smaller number.
+TEST(RegistryFile, ACutOffFileReadsEachValueWholeOrNotAtAll)
+{
+    test::Temp_Home home;
+    const Setting saved[] = {Contact_Action, ToDo_Regarding, Email_What_To_Do, ToDo_Priority,
+                             Email_Destination_Folder};
+    Save_Setting(Contact_Action, 1);
+    Save_Setting(ToDo_Regarding, QStringLiteral("Returned \"Email\" C:\\x"));
+    Save_Setting(Email_What_To_Do, 3);
+    Save_Setting(ToDo_Priority, -5);
+    Save_Setting(Email_Destination_Folder, QStringLiteral("Inbox/Bounces"));
+    std::map<Setting, QString> full;
+    for (Setting s : saved)
+        full[s] = Get_Setting(s);
+    const QByteArray whole = home.Read(home.Registry_File());
+
+    for (qsizetype length = 0; length < whole.size(); ++length) {
+        home.Write("config/Brindlecast/registry.reg", whole.left(length));
+        for (Setting s : saved) {
+            const QString read = Get_Setting(s);
+            ASSERT_TRUE(read.isEmpty() || read == full[s])
+                << "cut at " << length << ": " << read.toStdString();
+        }
+    }
+    // The last line end is all that is missing: every value is there.
+    for (Setting s : saved)
+        EXPECT_EQ(Get_Setting(s), full[s]);
+}
+
+TEST(RegistryFile, BinaryGarbageDoesNotStopTheProgramNorGetLost)
+{
+    for (quint32 seed : {1u, 2u, 3u, 4u, 5u}) {
+        test::Temp_Home home;
+        QRandomGenerator random(seed);
+        QByteArray garbage(int(random.bounded(1, 4096)), '\0');
+        for (char& c : garbage)
+            c = char(random.bounded(256));
+        home.Write("config/Brindlecast/registry.reg", garbage);
+
+        Read_Everything();
+        Save_Setting(ToDo_Regarding, QStringLiteral("kept"));
+        Save_Setting(Log_Enabled, 1);
+        EXPECT_EQ(Get_Setting(ToDo_Regarding), QStringLiteral("kept")) << seed;
+        EXPECT_EQ(Get_Setting(Log_Enabled), QStringLiteral("1")) << seed;
+        EXPECT_TRUE(home.Read(home.Registry_File()).contains(garbage)) << seed;
+    }
+}
+
+TEST(RegistryFile, AFileThatCannotBeReadIsNeverReplaced)
+{
+    test::Temp_Home home;
+    // The settings file's name taken by a folder: nothing reads, nothing writes.
+    QDir().mkpath(home.Registry_File());
+    Save_Setting(Log_Enabled, 1);
+    EXPECT_EQ(Get_Setting(Log_Enabled), QString());
+    EXPECT_TRUE(QFileInfo(home.Registry_File()).isDir());
+    QDir(home.Registry_File()).removeRecursively();
+
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    const QByteArray content =
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Brindlecast]\n\"Log_Enabled\"=dword:00000000\n";
+    home.Write("config/Brindlecast/registry.reg", content);
+    QFile::setPermissions(home.Registry_File(), QFileDevice::WriteOwner);
+    EXPECT_EQ(Get_Setting(Log_Enabled), QString());
+    Save_Setting(ToDo_Regarding, QStringLiteral("x"));
+    QFile::setPermissions(home.Registry_File(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(home.Read(home.Registry_File()), content);
+}
+
+TEST(RegistryFile, ConcurrentWritersLoseNoValue)
+{
+    test::Temp_Home home;
+    constexpr int kEach = 200;
+    auto save_all = [](const QString& prefix) {
+        for (int i = 0; i < kEach; ++i)
+            Write_Registry_Value(HKEY_CURRENT_USER, kProgramKey, prefix + QString::number(i), i);
+    };
+
+    // Another running instance of the program.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        save_all(QStringLiteral("Process_"));
+        _exit(0);
+    }
+    std::thread other([&] { save_all(QStringLiteral("Thread_")); });
+    save_all(QStringLiteral("Main_"));
+    other.join();
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    int present = 0;
+    for (const QString& prefix :
+         {QStringLiteral("Process_"), QStringLiteral("Thread_"), QStringLiteral("Main_")})
+        for (int i = 0; i < kEach; ++i)
+            present += Read_Registry_Value(HKEY_CURRENT_USER, kProgramKey, prefix + QString::number(i)) ==
+                       Reg_Value(qint32(i));
+    EXPECT_EQ(present, 3 * kEach);
+
+    // No temporary file is left beside the settings.
+    EXPECT_EQ(QDir(QFileInfo(home.Registry_File()).absolutePath()).entryList(QDir::Files).join(u' '),
+              QStringLiteral("registry.reg registry.reg.lock"));
+}
