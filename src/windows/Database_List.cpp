@@ -63,7 +63,13 @@ Database_List::Database_List(QWidget* parent) : QTreeWidget(parent)
     header()->setMinimumSectionSize(1);
     header()->setSortIndicatorShown(true);
     // A click on the sort column flips the order; a click on another column
-    // keeps the order (the header's own rule while the indicator is shown).
+    // sorts by it in the order already in use. The header takes the order
+    // for a newly clicked column from InitialSortOrderRole, so that role
+    // always carries the current order.
+    connect(header(), &QHeaderView::sortIndicatorChanged, this, [this](int, Qt::SortOrder order) {
+        for (int column = 0; column < columnCount(); ++column)
+            headerItem()->setData(column, Qt::InitialSortOrderRole, static_cast<int>(order));
+    });
     setSortingEnabled(true);
     sortByColumn(Column_Folder, Qt::AscendingOrder);
     Size_Columns();
