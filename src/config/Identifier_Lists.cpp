@@ -1,6 +1,7 @@
 #include "config/Identifier_Lists.h"
 
 #include "config/App_State.h"
+#include "config/Data_File_Write.h"
 #include "config/Data_Strings.h"
 #include "config/Text_File.h"
 #include "config/User_Messages.h"
@@ -35,7 +36,7 @@ QStringList Non_Empty(const QStringList& rows)
 bool Store_Search_Strings(const QStringList& entries)
 {
     QString error;
-    if (!Write_File_Atomically(List_File_Path(kSearchStringsFile), Join_Lines(entries), &error)) {
+    if (!Replace_Data_File(List_File_Path(kSearchStringsFile), Join_Lines(entries), &error)) {
         Messages().Show_Message(kFileError + error);
         return false;
     }
@@ -225,7 +226,7 @@ bool Save_No_Check_Strings(const QStringList& rows)
         lines.append(line);
     }
     QString error;
-    if (!Write_File_Atomically(path, Join_Lines(lines), &error)) {
+    if (!Replace_Data_File(path, Join_Lines(lines), &error)) {
         Messages().Show_Message(kFileError + error);
         return false;
     }
