@@ -6,6 +6,8 @@
 namespace bc::reg {
 namespace {
 
+const QByteArray kBom = QByteArrayLiteral("\xEF\xBB\xBF");
+
 bool Is_Blank(char c)
 {
     return c == ' ' || c == '\t';
@@ -204,22 +206,27 @@ Stored_Value Stored_Value::Dword(qint32 number)
 
 Reg_Document Reg_Document::Parse(const QByteArray& bytes)
 {
+    Reg_Document doc;
+    // An editor's byte order mark stays in front of everything, the header
+    // the program may add included.
+    qsizetype first = 0;
+    if (bytes.startsWith(kBom)) {
+        doc.bom_ = true;
+        first = kBom.size();
+    }
     std::vector<QByteArray> physical;
-    for (qsizetype start = 0; start < bytes.size();) {
+    for (qsizetype start = first; start < bytes.size();) {
         qsizetype end = bytes.indexOf('\n', start);
         end = end < 0 ? bytes.size() : end + 1;
         physical.push_back(bytes.mid(start, end - start));
         start = end;
     }
 
-    Reg_Document doc;
     doc.crlf_ = !physical.empty() && physical.front().endsWith("\r\n");
     for (std::size_t i = 0; i < physical.size(); ++i) {
         Line line;
         line.raw = physical[i];
         QByteArray content = Trim_Blanks(Without_Line_End(physical[i]));
-        if (i == 0 && content.startsWith("\xEF\xBB\xBF"))
-            content = content.mid(3);
 
         if (content.startsWith('[') && content.endsWith(']')) {
             line.kind = Kind::Section;
@@ -260,12 +267,10 @@ Reg_Document Reg_Document::Parse(const QByteArray& bytes)
 
 QByteArray Reg_Document::Serialize() const
 {
-    QByteArray out;
+    QByteArray out = bom_ ? kBom : QByteArray();
     bool hasHeader = false;
     if (!lines_.empty()) {
-        QByteArray first = Trim_Blanks(Without_Line_End(lines_.front().raw));
-        if (first.startsWith("\xEF\xBB\xBF"))
-            first = first.mid(3);
+        const QByteArray first = Trim_Blanks(Without_Line_End(lines_.front().raw));
         hasHeader = first == "REGEDIT4" || first.startsWith("Windows Registry Editor Version");
     }
     if (!hasHeader)

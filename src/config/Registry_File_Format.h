@@ -64,6 +64,7 @@ private:
 
     std::vector<Line> lines_;
     bool crlf_ = false;
+    bool bom_ = false;
 };
 
 // The .reg form of a value line without its line end, continuations of long

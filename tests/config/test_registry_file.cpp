@@ -92,6 +92,32 @@ TEST(RegistryFile, WhatTheProgramDoesNotKnowSurvivesASave)
                   tail.mid(tail.indexOf("\r\n") + 2));
 }
 
+TEST(RegistryFile, AHandWrittenFileGetsItsHeaderAndKeepsItsStyle)
+{
+    test::Temp_Home home;
+    // A byte order mark, no header line, CR LF line ends, no final line end.
+    home.Write("config/Brindlecast/registry.reg", "\xEF\xBB\xBF[HKEY_CURRENT_USER\\Software\\Brindlecast]\r\n"
+                                                  "\"ToDo_Status\"=\"Call\"");
+    EXPECT_EQ(Get_Setting(ToDo_Status), QStringLiteral("Call"));
+
+    Save_Setting(ToDo_Priority, QStringLiteral("High"));
+    EXPECT_EQ(home.Read(home.Registry_File()), QByteArray("\xEF\xBB\xBFREGEDIT4\r\n\r\n"
+                                                          "[HKEY_CURRENT_USER\\Software\\Brindlecast]\r\n"
+                                                          "\"ToDo_Status\"=\"Call\"\r\n"
+                                                          "\"ToDo_Priority\"=\"High\"\r\n"));
+    EXPECT_EQ(Get_Setting(ToDo_Status), QStringLiteral("Call"));
+    EXPECT_EQ(Get_Setting(ToDo_Priority), QStringLiteral("High"));
+
+    // A key that is not there yet comes after a blank line.
+    Write_Registry_Value(HKEY_CURRENT_USER, kSuiteKey, QStringLiteral("HomeDir"),
+                         QStringLiteral("/srv/mail"));
+    EXPECT_TRUE(home.Read(home.Registry_File())
+                    .endsWith("\"ToDo_Priority\"=\"High\"\r\n\r\n"
+                              "[HKEY_CURRENT_USER\\Software\\Quorin_OEmail_Suite]\r\n"
+                              "\"HomeDir\"=\"/srv/mail\"\r\n"));
+    EXPECT_EQ(Get_Setting(HomeDir), QStringLiteral("/srv/mail"));
+}
+
 TEST(RegistryFile, LongBinaryTextIsWrittenInContinuedLinesAndReadBack)
 {
     test::Temp_Home home;
