@@ -1,0 +1,319 @@
+// Contacts kept as vCard files: reading, slot-stable e-mail addresses, saving
+// without disturbing what the program did not change, and recoverable deletes.
+
+#include "outlook/Item_Files.h"
+#include "vcard_test_support.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace bc::outlook;
+using bc::test::Contact_Folder;
+using bc::test::Crlf;
+
+namespace {
+
+const QByteArray kJane = Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:4c6f0a0e-1d2b-4b5e-9a37-0f9e2f5a1c11",
+                               "FN:Jane Doe", "N:Doe;Jane;;;", "EMAIL;TYPE=INTERNET,WORK:jane@work.example",
+                               "EMAIL;TYPE=INTERNET,HOME:jane@home.example", "item1.EMAIL:jd@old.example",
+                               "item1.X-ABLabel:old", "NOTE:first line\\nsecond\\, with comma", "END:VCARD"});
+
+} // namespace
+
+TEST(VcardContactRead, GivesAddressesNameNoteAndIdentity)
+{
+    Contact_Folder f;
+    auto c = f.Make("jane.vcf", kJane);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->Email_Address(1), "jane@work.example");
+    EXPECT_EQ(c->Email_Address(2), "jane@home.example");
+    EXPECT_EQ(c->Email_Address(3), "jd@old.example"); // a grouped EMAIL counts in file order
+    EXPECT_EQ(c->FullName(), "Jane Doe");
+    EXPECT_EQ(c->Body(), "first line\r\nsecond, with comma");
+    EXPECT_EQ(c->UID(), "4c6f0a0e-1d2b-4b5e-9a37-0f9e2f5a1c11");
+    EXPECT_EQ(c->MessageClass(), "IPM.Contact");
+    EXPECT_EQ(c->EntryID(), "ENTRY-jane.vcf");
+    EXPECT_THROW(c->Email_Address(0), Outlook_Error);
+    EXPECT_THROW(c->Email_Address(4), Outlook_Error);
+}
+
+TEST(VcardContactRead, Version40WithLfLinesAndNoFullName)
+{
+    Contact_Folder f;
+    auto c = f.Make("v4.vcf", "BEGIN:VCARD\nVERSION:4.0\nN:Roe;Rick;J.;Dr.;\nEMAIL;PREF=1:rick@example.org\n"
+                              "END:VCARD\n");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->FullName(), "Dr. Rick J. Roe");
+    EXPECT_EQ(c->Email_Address(1), "rick@example.org");
+    EXPECT_EQ(c->Email_Address(2), "");
+}
+
+TEST(VcardContactRead, ListsBrokenAndForeignFilesGiveNull)
+{
+    Contact_Folder f;
+    const std::pair<const char*, QByteArray> bad[] = {
+        {"group40.vcf",
+         Crlf({"BEGIN:VCARD", "VERSION:4.0", "KIND:group", "FN:Team", "MEMBER:urn:uuid:1", "END:VCARD"})},
+        {"apple.vcf",
+         Crlf({"BEGIN:VCARD", "VERSION:3.0", "FN:Team", "X-ADDRESSBOOKSERVER-KIND:group", "END:VCARD"})},
+        {"evolution.vcf",
+         Crlf({"BEGIN:VCARD", "VERSION:3.0", "FN:Team", "X-EVOLUTION-LIST:TRUE", "END:VCARD"})},
+        {"empty.vcf", QByteArray()},
+        {"blank.vcf", "\r\n  \r\n"},
+        {"binary.vcf", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+        {"nul.vcf", QByteArray("BEGIN:VCARD\r\nFN:A\0B\r\nEND:VCARD\r\n", 30)},
+        {"noend.vcf", Crlf({"BEGIN:VCARD", "VERSION:3.0", "FN:Cut Off"})},
+        {"nocolon.vcf", Crlf({"BEGIN:VCARD", "VERSION:3.0", "FN Jane", "END:VCARD"})},
+        {"badname.vcf", Crlf({"BEGIN:VCARD", "VERSION:3.0", "F N:Jane", "END:VCARD"})},
+        {"two.vcf", Crlf({"BEGIN:VCARD", "FN:A", "END:VCARD", "BEGIN:VCARD", "FN:B", "END:VCARD"})},
+        {"nested.vcf",
+         Crlf({"BEGIN:VCARD", "FN:A", "AGENT:", "BEGIN:VCARD", "FN:B", "END:VCARD", "END:VCARD"})},
+        {"trailing.vcf", Crlf({"BEGIN:VCARD", "FN:A", "END:VCARD", "garbage"})},
+        {"calendar.vcf", Crlf({"BEGIN:VCALENDAR", "VERSION:2.0", "END:VCALENDAR"})},
+        {"text.vcf", "just some text\n"},
+    };
+    for (const auto& [name, bytes] : bad) {
+        f.Write(QString::fromLatin1(name), bytes);
+        EXPECT_EQ(f.Load(QString::fromLatin1(name)), nullptr) << name;
+        EXPECT_EQ(f.Read(QString::fromLatin1(name)), bytes) << name << " must stay untouched";
+    }
+    EXPECT_EQ(f.Load("missing.vcf"), nullptr);
+    QDir().mkpath(f.Path("folder.vcf"));
+    EXPECT_EQ(f.Load("folder.vcf"), nullptr);
+}
+
+TEST(VcardContactRead, Windows1252TextIsReadAndSavedAsUtf8)
+{
+    Contact_Folder f;
+    auto c = f.Make("cp.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u1\r\nFN:J\xFCrgen M\xFCller\r\n"
+                              "NOTE:Caf\xE9 \x80 5\r\nEND:VCARD\r\n");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->FullName(), QStringLiteral("Jürgen Müller"));
+    EXPECT_EQ(c->Body(), QStringLiteral("Café € 5"));
+    c->Set_Email_Address(1, "j@example.de");
+    c->Save();
+    EXPECT_EQ(f.Read("cp.vcf"),
+              QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u1\r\nFN:J\xC3\xBCrgen M\xC3\xBCller\r\n"
+                         "NOTE:Caf\xC3\xA9 \xE2\x82\xAC 5\r\nEMAIL:j@example.de\r\nEND:VCARD\r\n"));
+}
+
+TEST(VcardContactSave, UnchangedPropertiesStayByteForByte)
+{
+    // Folded photo, groups, odd parameter spelling and unknown properties.
+    const QByteArray original = Crlf(
+        {"BEGIN:VCARD", "VERSION:3.0", "PRODID:-//Apple Inc.//iOS 17.0//EN", "N:Doe;Jane;;;", "FN:Jane Doe",
+         "UID:abc", "item1.EMAIL;type=INTERNET;type=pref:a@x.org", "item1.X-ABLabel:_$!<Other>!$_",
+         "EMAIL;TYPE=\"work,internet\":b@x.org",
+         "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQAAAQABAAD/2wBDAAMCAgICAgMCAgID",
+         " AwMDBAYEBAQEBAgGBgUGCQgKCgkICQkKDA8MCgsOCwkJDRENDg8QEBEQCgwSExIQEw8QEBD/",
+         "X-UNKNOWN;X-PARAM=\"a:b;c\":keep\\, me\\; exactly",
+         "TEL;type=CELL;type=VOICE;type=pref:+1 555 0100", "X-SOCIALPROFILE;type=twitter:x", "END:VCARD"});
+    Contact_Folder f;
+    auto c = f.Make("apple.vcf", original);
+    ASSERT_TRUE(c);
+    c->Set_Email_Address(2, "new@x.org");
+    c->Save();
+    QByteArray expected = original;
+    expected.replace("EMAIL;TYPE=\"work,internet\":b@x.org", "EMAIL;TYPE=\"work,internet\":new@x.org");
+    EXPECT_EQ(f.Read("apple.vcf"), expected);
+    EXPECT_EQ(f.Files(), QStringList{"apple.vcf"}); // no temporary file left behind
+}
+
+TEST(VcardContactSave, KeepsVersionLineEndsAndFoldsLongValuesSafely)
+{
+    Contact_Folder f;
+    auto c = f.Make("v4.vcf", "BEGIN:VCARD\nVERSION:4.0\nUID:urn:uuid:1\nFN:Ann\n"
+                              "PHOTO:data:image/png;base64,iVBORw0KGgo=\nEND:VCARD\n");
+    ASSERT_TRUE(c);
+    QString body;
+    for (int i = 0; i < 40; ++i)
+        body += QStringLiteral("Zeile %1: äöü €, ").arg(i);
+    c->Set_Body(body);
+    c->Save();
+    const QByteArray saved = f.Read("v4.vcf");
+    EXPECT_TRUE(saved.startsWith("BEGIN:VCARD\nVERSION:4.0\nUID:urn:uuid:1\nFN:Ann\n"
+                                 "PHOTO:data:image/png;base64,iVBORw0KGgo=\nNOTE:Zeile 0: "));
+    EXPECT_FALSE(saved.contains('\r'));
+    for (const QByteArray& line : saved.split('\n')) {
+        EXPECT_LE(line.size(), 75);
+        EXPECT_TRUE(QString::fromUtf8(line).toUtf8() == line) << "a fold split a character";
+    }
+    auto again = f.Load("v4.vcf");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->Body(), body);
+}
+
+TEST(VcardContactSave, BodyLineBreaksBecomeCrLfAndVcardNewlines)
+{
+    Contact_Folder f;
+    auto c = f.Make("b.vcf", Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:b", "FN:B", "END:VCARD"}));
+    c->Set_Body("old\r\nReturned Email --------------------------\r\n\r\nbounce\nbody\rend");
+    EXPECT_EQ(c->Body(), "old\r\nReturned Email --------------------------\r\n\r\nbounce\r\nbody\r\nend");
+    c->Save();
+    EXPECT_TRUE(f.Read("b.vcf").contains(
+        "NOTE:old\\nReturned Email --------------------------\\n\\nbounce\\nbody\\nend\r\n"));
+    EXPECT_EQ(f.Load("b.vcf")->Body(), c->Body());
+    c->Set_Body("");
+    c->Save();
+    EXPECT_FALSE(f.Read("b.vcf").contains("NOTE"));
+}
+
+TEST(VcardContactSave, Version21TextGoesQuotedPrintable)
+{
+    Contact_Folder f;
+    auto c =
+        f.Make("old.vcf", Crlf({"BEGIN:VCARD", "VERSION:2.1", "N:M\xC3\xBCller;Hans", "TEL;WORK;VOICE:123",
+                                "NOTE;ENCODING=QUOTED-PRINTABLE:line one=0D=0Aline =", "two", "END:VCARD"}));
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->Body(), "line one\r\nline two");
+    EXPECT_EQ(c->Standard_Field("BusinessTelephoneNumber"), "123");
+    c->Set_Body(QStringLiteral("Grüße\r\nvon hier; und dort ") + QString(60, QLatin1Char('x')));
+    c->Save();
+    const QByteArray saved = f.Read("old.vcf");
+    // Soft line breaks, not folds: a 2.1 reader would keep a fold's blank.
+    EXPECT_TRUE(
+        saved.contains("NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Gr=C3=BC=C3=9Fe=0D=0Avon=20hie=\r\n"
+                       "r\\;=20und=20dort=20xxx"));
+    EXPECT_TRUE(saved.contains("VERSION:2.1\r\n"));
+    EXPECT_EQ(f.Load("old.vcf")->Body(), c->Body());
+}
+
+TEST(VcardContactEmail, ClearingASlotKeepsTheOthersNumbers)
+{
+    Contact_Folder f;
+    auto c = f.Make("jane.vcf", kJane);
+    c->Set_Email_Address(1, "");
+    c->Save();
+    auto r = f.Load("jane.vcf");
+    EXPECT_EQ(r->Email_Address(1), "");
+    EXPECT_EQ(r->Email_Address(2), "jane@home.example");
+    EXPECT_EQ(r->Email_Address(3), "jd@old.example");
+    EXPECT_TRUE(
+        f.Read("jane.vcf").contains("EMAIL;TYPE=INTERNET,WORK:\r\n")); // the emptied slot, its type kept
+
+    // The last slot leaves the card entirely; a cleared slot can be filled again.
+    r->Set_Email_Address(3, "");
+    r->Set_Email_Address(1, "back@work.example");
+    r->Save();
+    const QByteArray saved = f.Read("jane.vcf");
+    EXPECT_FALSE(saved.contains("jd@old.example"));
+    EXPECT_TRUE(saved.contains("item1.X-ABLabel:old")); // the group's other line is not ours to drop
+    auto s = f.Load("jane.vcf");
+    EXPECT_EQ(s->Email_Address(1), "back@work.example");
+    EXPECT_EQ(s->Email_Address(2), "jane@home.example");
+    EXPECT_EQ(s->Email_Address(3), "");
+}
+
+TEST(VcardContactEmail, SettingALaterSlotPadsTheMissingOnes)
+{
+    Contact_Folder f;
+    auto c = f.Make("one.vcf", Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:1", "FN:One", "EMAIL:a@x.org",
+                                     "TEL:1", "END:VCARD"}));
+    c->Set_Email_Address(3, "c@x.org");
+    EXPECT_THROW(c->Set_Email_Address(4, "d@x.org"), Outlook_Error);
+    c->Save();
+    EXPECT_EQ(f.Read("one.vcf"), Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:1", "FN:One", "EMAIL:a@x.org",
+                                       "EMAIL:", "EMAIL:c@x.org", "TEL:1", "END:VCARD"}));
+    auto r = f.Load("one.vcf");
+    EXPECT_EQ(r->Email_Address(2), "");
+    EXPECT_EQ(r->Email_Address(3), "c@x.org");
+}
+
+TEST(VcardContactUid, AMissingUidIsMadeOnceAndWrittenOnSave)
+{
+    Contact_Folder f;
+    auto c = f.Make("nouid.vcf", Crlf({"BEGIN:VCARD", "VERSION:3.0", "FN:No Uid", "END:VCARD"}));
+    const QString uid = c->UID();
+    EXPECT_EQ(uid.size(), 36);
+    EXPECT_EQ(c->UID(), uid);
+    c->Save(); // nothing else changed: the UID alone is worth the write
+    EXPECT_EQ(f.Read("nouid.vcf"),
+              Crlf({"BEGIN:VCARD", "VERSION:3.0", "FN:No Uid",
+                    QStringLiteral("UID:%1").arg(uid).toUtf8().constData(), "END:VCARD"}));
+    EXPECT_EQ(f.Load("nouid.vcf")->UID(), uid);
+}
+
+TEST(VcardContactSave, NothingChangedWritesNothing)
+{
+    Contact_Folder f;
+    auto c = f.Make("same.vcf", kJane);
+    const QDateTime past = QDateTime::currentDateTime().addSecs(-100);
+    {
+        QFile file(f.Path("same.vcf"));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(past, QFileDevice::FileModificationTime));
+    }
+    c->Set_Email_Address(1, "jane@work.example"); // the same value
+    c->Save();
+    EXPECT_EQ(f.Read("same.vcf"), kJane);
+    EXPECT_EQ(QFileInfo(f.Path("same.vcf")).lastModified().toSecsSinceEpoch(), past.toSecsSinceEpoch());
+}
+
+TEST(VcardContactSave, AFileChangedOrRemovedByAnotherProgramIsNotOverwritten)
+{
+    Contact_Folder f;
+    auto c = f.Make("sync.vcf", kJane);
+    const QByteArray theirs = QByteArray(kJane).replace("Jane Doe", "Jane Synced");
+    f.Write("sync.vcf", theirs);
+    c->Set_Email_Address(1, "");
+    EXPECT_THROW(c->Save(), Outlook_Error);
+    EXPECT_EQ(f.Read("sync.vcf"), theirs);
+
+    auto d = f.Make("gone.vcf", kJane);
+    QFile::remove(f.Path("gone.vcf"));
+    d->Set_Body("x");
+    EXPECT_THROW(d->Save(), Outlook_Error);
+    EXPECT_FALSE(QFileInfo::exists(f.Path("gone.vcf")));
+}
+
+TEST(VcardContactSave, SavingTwiceKeepsTheFirstChanges)
+{
+    Contact_Folder f;
+    auto c = f.Make("twice.vcf", kJane);
+    c->Set_Body("note");
+    c->Save();
+    c->Set_Email_Address(2, "");
+    c->Save(); // the first save's bytes are now the ones on disk
+    auto r = f.Load("twice.vcf");
+    EXPECT_EQ(r->Body(), "note");
+    EXPECT_EQ(r->Email_Address(2), "");
+    EXPECT_EQ(r->Email_Address(3), "jd@old.example");
+}
+
+TEST(VcardContactDelete, MovesTheFileAsideWithoutReplacingAnything)
+{
+    Contact_Folder f;
+    auto first = f.Make("jane.vcf", kJane);
+    first->Delete();
+    EXPECT_FALSE(QFileInfo::exists(f.Path("jane.vcf")));
+    EXPECT_EQ(f.Home().Read(f.Deleted() + "/jane.vcf"), kJane);
+
+    // Another file of the same name lands beside it.
+    const QByteArray other = QByteArray(kJane).replace("Jane Doe", "Other Jane");
+    auto second = f.Make("jane.vcf", other);
+    second->Delete();
+    EXPECT_EQ(f.Home().Read(f.Deleted() + "/jane.vcf"), kJane);
+    EXPECT_EQ(f.Home().Read(f.Deleted() + "/jane (2).vcf"), other);
+
+    // The deleted contact is gone for good as an item.
+    EXPECT_THROW(second->Save(), Outlook_Error);
+    EXPECT_THROW(second->Set_Body("x"), Outlook_Error);
+    EXPECT_THROW(second->Delete(), Outlook_Error);
+    EXPECT_THROW(second->UserProperties().Add("X"), Outlook_Error);
+    EXPECT_FALSE(QFileInfo::exists(f.Path("jane.vcf")));
+}
+
+TEST(VcardContactDelete, AVanishedFileOrUnusableFolderIsReported)
+{
+    Contact_Folder f;
+    auto c = f.Make("gone.vcf", kJane);
+    QFile::remove(f.Path("gone.vcf"));
+    EXPECT_THROW(c->Delete(), Outlook_Error);
+
+    auto d = f.Make("stay.vcf", kJane);
+    f.Home().Write("deleted", "a file where the folder should be");
+    EXPECT_THROW(d->Delete(), Outlook_Error);
+    EXPECT_EQ(f.Read("stay.vcf"), kJane);
+}
