@@ -1,0 +1,413 @@
+#include "outlook/Maildir.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace bc::outlook::maildir {
+namespace {
+
+bool Is_Directory(const QByteArray& path)
+{
+    struct stat st;
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Is_Regular_File(const QByteArray& path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+QString Errno_Text(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+void List_Sub(const QByteArray& dir, const QByteArray& sub, std::vector<Entry>& out)
+{
+    const QByteArray subDir = Join(dir, sub);
+    DIR* d = ::opendir(subDir.constData());
+    if (!d)
+        return;
+    while (const dirent* e = ::readdir(d)) {
+        if (e->d_name[0] == '.')
+            continue;
+        QByteArray name(e->d_name);
+        bool regular = e->d_type == DT_REG;
+        if (e->d_type == DT_UNKNOWN)
+            regular = Is_Regular_File(Join(subDir, name));
+        if (!regular)
+            continue; // symlinks could point out of the store
+        QByteArray unique = Unique_Name(name);
+        out.push_back(Entry{sub, std::move(name), std::move(unique)});
+    }
+    ::closedir(d);
+}
+
+// Modification stamps of cur/ and new/: any file added, removed or renamed
+// in either changes one of them.
+struct Stamp
+{
+    timespec Cur{};
+    timespec New{};
+    bool operator==(const Stamp& o) const
+    {
+        return Cur.tv_sec == o.Cur.tv_sec && Cur.tv_nsec == o.Cur.tv_nsec && New.tv_sec == o.New.tv_sec &&
+               New.tv_nsec == o.New.tv_nsec;
+    }
+};
+
+Stamp Current_Stamp(const QByteArray& dir)
+{
+    Stamp s;
+    struct stat st;
+    if (::stat(Join(dir, "cur").constData(), &st) == 0)
+        s.Cur = st.st_mtim;
+    if (::stat(Join(dir, "new").constData(), &st) == 0)
+        s.New = st.st_mtim;
+    return s;
+}
+
+struct Index
+{
+    Stamp At;
+    QHash<QByteArray, Entry> By_Unique;
+};
+
+std::mutex g_index_mutex;
+QHash<QByteArray, Index>& Indexes()
+{
+    static QHash<QByteArray, Index> indexes;
+    return indexes;
+}
+
+Index& Built_Index(const QByteArray& dir, bool rebuild)
+{
+    auto& all = Indexes();
+    auto it = all.find(dir);
+    if (it != all.end() && !rebuild)
+        return *it;
+    if (it == all.end() && all.size() >= 32)
+        all.clear(); // a handful of folders are in use at a time
+    Index fresh;
+    fresh.At = Current_Stamp(dir); // taken first: a change while listing shows next time
+    for (Entry& e : List(dir))
+        if (!fresh.By_Unique.contains(e.Unique))
+            fresh.By_Unique.insert(e.Unique, e);
+    all[dir] = std::move(fresh);
+    return all[dir];
+}
+
+std::optional<Entry> Lookup(const QByteArray& dir, Index& index, const QByteArray& unique)
+{
+    auto it = index.By_Unique.constFind(unique);
+    if (it != index.By_Unique.constEnd() && Is_Regular_File(File_Path(dir, *it)))
+        return *it;
+    return std::nullopt;
+}
+
+// Keeps a cached index in step with a change we made ourselves, unless the
+// folder had already changed behind our back (then it is rebuilt when next used).
+void Note_Change(const QByteArray& dir, const Stamp& before, const QByteArray& removedUnique,
+                 const Entry* added)
+{
+    std::lock_guard lock(g_index_mutex);
+    auto it = Indexes().find(dir);
+    if (it == Indexes().end())
+        return;
+    if (!(it->At == before)) {
+        Indexes().erase(it);
+        return;
+    }
+    if (!removedUnique.isEmpty())
+        it->By_Unique.remove(removedUnique);
+    if (added)
+        it->By_Unique.insert(added->Unique, *added);
+    it->At = Current_Stamp(dir);
+}
+
+bool Read_All(int fd, QByteArray& data)
+{
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        data.append(buf, n);
+    }
+}
+
+bool Write_All(int fd, const QByteArray& data)
+{
+    qsizetype done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// Writes a synced copy of src into dir/tmp/ and gives its path.
+std::optional<QByteArray> Copy_To_Tmp(const QByteArray& src, const QByteArray& dir, QString* error)
+{
+    int in = ::open(src.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (in < 0) {
+        if (error)
+            *error = Errno_Text(errno);
+        return std::nullopt;
+    }
+    QByteArray data;
+    struct stat st;
+    const bool readOk = Read_All(in, data) && ::fstat(in, &st) == 0;
+    ::close(in);
+    if (!readOk) {
+        if (error)
+            *error = QStringLiteral("The message could not be read.");
+        return std::nullopt;
+    }
+    const QByteArray tmp = Join(Join(dir, "tmp"), New_Unique_Name());
+    int out = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0) {
+        if (error)
+            *error = Errno_Text(errno);
+        return std::nullopt;
+    }
+    bool ok = Write_All(out, data) && ::fsync(out) == 0;
+    if (ok) {
+        const timespec times[2] = {st.st_atim, st.st_mtim}; // keeps the delivery time of unnamed files
+        ::futimens(out, times);
+    }
+    ok = (::close(out) == 0) && ok;
+    if (!ok) {
+        ::unlink(tmp.constData());
+        if (error)
+            *error = QStringLiteral("The message could not be copied.");
+        return std::nullopt;
+    }
+    return tmp;
+}
+
+// rename() that never replaces: -1 with errno EEXIST when dst exists.
+int Rename_No_Replace(const QByteArray& src, const QByteArray& dst)
+{
+    int r = ::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE);
+    if (r == 0 || (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP))
+        return r;
+    // The file system cannot rename without replacing: a hard link can.
+    if (::link(src.constData(), dst.constData()) != 0)
+        return -1;
+    ::unlink(src.constData());
+    return 0;
+}
+
+} // namespace
+
+QByteArray Join(const QByteArray& dir, const QByteArray& name)
+{
+    if (dir.endsWith('/'))
+        return dir + name;
+    return dir + '/' + name;
+}
+
+QByteArray Unique_Name(const QByteArray& fileName)
+{
+    qsizetype cut = fileName.indexOf(':');
+    if (cut < 0)
+        cut = fileName.indexOf(";2,");
+    return cut < 0 ? fileName : fileName.left(cut);
+}
+
+bool Is_Maildir(const QByteArray& dir)
+{
+    return Is_Directory(Join(dir, "cur")) || Is_Directory(Join(dir, "new"));
+}
+
+std::vector<Entry> List(const QByteArray& dir)
+{
+    std::vector<Entry> out;
+    List_Sub(dir, "cur", out);
+    List_Sub(dir, "new", out);
+    std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) {
+        if (a.Unique != b.Unique)
+            return a.Unique < b.Unique;
+        if (a.Sub != b.Sub)
+            return a.Sub < b.Sub;
+        return a.File < b.File;
+    });
+    return out;
+}
+
+std::optional<qint64> Name_Timestamp(const QByteArray& fileName)
+{
+    qsizetype i = 0;
+    qint64 value = 0;
+    while (i < fileName.size() && i < 12 && fileName[i] >= '0' && fileName[i] <= '9')
+        value = value * 10 + (fileName[i++] - '0');
+    if (i == 0 || i >= fileName.size() || fileName[i] != '.' || value <= 0)
+        return std::nullopt;
+    return value;
+}
+
+QDateTime From_Seconds(qint64 seconds)
+{
+    return QDateTime::fromSecsSinceEpoch(seconds);
+}
+
+QDateTime Delivery_Time(const QByteArray& fileName, const QByteArray& path)
+{
+    if (auto t = Name_Timestamp(fileName))
+        return From_Seconds(*t);
+    struct stat st;
+    if (::stat(path.constData(), &st) == 0)
+        return From_Seconds(st.st_mtim.tv_sec);
+    return {};
+}
+
+bool Create(const QByteArray& dir, QString* error)
+{
+    // Parents first, then the three parts; an existing part is fine.
+    QByteArray partial;
+    const QList<QByteArray> parts = dir.split('/');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        partial += (i == 0 ? QByteArray() : QByteArray("/")) + parts[i];
+        if (partial.isEmpty() || Is_Directory(partial))
+            continue;
+        if (::mkdir(partial.constData(), 0700) != 0 && errno != EEXIST) {
+            if (error)
+                *error = Errno_Text(errno);
+            return false;
+        }
+    }
+    for (const char* sub : {"tmp", "new", "cur"}) {
+        const QByteArray p = Join(dir, sub);
+        if (::mkdir(p.constData(), 0700) != 0 && errno != EEXIST) {
+            if (error)
+                *error = Errno_Text(errno);
+            return false;
+        }
+    }
+    return Is_Directory(Join(dir, "cur"));
+}
+
+std::optional<Entry> Find(const QByteArray& dir, const QByteArray& unique)
+{
+    if (unique.isEmpty())
+        return std::nullopt;
+    std::lock_guard lock(g_index_mutex);
+    const bool known = Indexes().contains(dir);
+    Index& index = Built_Index(dir, false);
+    if (auto found = Lookup(dir, index, unique))
+        return found;
+    if (!known || index.At == Current_Stamp(dir))
+        return std::nullopt; // the index is current: the message is not there
+    return Lookup(dir, Built_Index(dir, true), unique);
+}
+
+QByteArray New_Unique_Name()
+{
+    static std::atomic<unsigned> counter{0};
+    timeval tv;
+    ::gettimeofday(&tv, nullptr);
+    char host[256] = {0};
+    ::gethostname(host, sizeof host - 1);
+    QByteArray h;
+    for (const char* p = host; *p; ++p) {
+        if (*p == '/')
+            h += "\\057";
+        else if (*p == ':')
+            h += "\\072";
+        else
+            h += *p;
+    }
+    if (h.isEmpty())
+        h = "localhost";
+    char head[96];
+    std::snprintf(head, sizeof head, "%lld.M%06ldP%dQ%u.", static_cast<long long>(tv.tv_sec),
+                  static_cast<long>(tv.tv_usec), static_cast<int>(::getpid()), ++counter);
+    return QByteArray(head) + h;
+}
+
+std::optional<Entry> Move(const QByteArray& fromDir, const Entry& entry, const QByteArray& toDir,
+                          QString* error)
+{
+    Entry source = entry;
+    if (!Is_Regular_File(File_Path(fromDir, source))) {
+        auto moved = Find(fromDir, entry.Unique); // a flag change renamed it
+        if (!moved) {
+            if (error)
+                *error = QStringLiteral("The message no longer exists.");
+            return std::nullopt;
+        }
+        source = *moved;
+    }
+    if (fromDir == toDir)
+        return source;
+    if (!Create(toDir, error))
+        return std::nullopt;
+
+    QByteArray info = source.File.mid(source.Unique.size());
+    if (info.isEmpty())
+        info = ":2,"; // a message in cur/ carries its (empty) flags
+    const QByteArray src = File_Path(fromDir, source);
+    const Stamp fromBefore = Current_Stamp(fromDir);
+    const Stamp toBefore = Current_Stamp(toDir);
+    std::optional<QByteArray> copy; // set once the move needs a copy
+    QByteArray unique = source.Unique;
+    if (Find(toDir, unique))
+        unique = New_Unique_Name();
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const QByteArray dst = Join(Join(toDir, "cur"), unique + info);
+        const QByteArray& from = copy ? *copy : src;
+        if (Rename_No_Replace(from, dst) == 0) {
+            if (copy)
+                ::unlink(src.constData()); // only now: the copy is whole and in place
+            Entry done{"cur", unique + info, unique};
+            Note_Change(fromDir, fromBefore, source.Unique, nullptr);
+            Note_Change(toDir, toBefore, {}, &done);
+            return done;
+        }
+        if (errno == EEXIST) {
+            unique = New_Unique_Name();
+            continue;
+        }
+        if (errno == EXDEV && !copy) {
+            copy = Copy_To_Tmp(src, toDir, error);
+            if (!copy)
+                return std::nullopt;
+            continue;
+        }
+        const int code = errno;
+        if (copy)
+            ::unlink(copy->constData());
+        if (error)
+            *error = Errno_Text(code);
+        return std::nullopt;
+    }
+    if (copy)
+        ::unlink(copy->constData());
+    if (error)
+        *error = QStringLiteral("No free file name in the target folder.");
+    return std::nullopt;
+}
+
+} // namespace bc::outlook::maildir

@@ -1,0 +1,160 @@
+#include "outlook/Profile_Items.h"
+
+#include "outlook/Item_Files.h"
+#include "outlook/Mail_Message.h"
+#include "outlook/Profile_Folder.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace bc::outlook {
+namespace {
+
+using maildir::Join;
+
+QString Item_Entry_Id(const Profile_Folder& folder, const QByteArray& name)
+{
+    return QString::fromLatin1((folder.Path() + '/' + name).toHex().toUpper());
+}
+
+struct Filter
+{
+    QString Field;
+    QString Value;
+};
+
+// [Field] = "value" or [Field] = 'value'; a quote inside the value is doubled.
+Filter Parse_Filter(const QString& text)
+{
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*\\[([^\\]]+)\\]\\s*=\\s*(?:\"((?:[^\"]|\"\")*)\"|'((?:[^']|'')*)')\\s*$"));
+    const auto m = re.match(text);
+    if (!m.hasMatch())
+        throw Outlook_Error(QStringLiteral("Cannot parse condition \"%1\".").arg(text));
+    Filter f;
+    f.Field = m.captured(1);
+    if (m.capturedStart(2) >= 0)
+        f.Value = m.captured(2).replace(QLatin1String("\"\""), QLatin1String("\""));
+    else
+        f.Value = m.captured(3).replace(QLatin1String("''"), QLatin1String("'"));
+    return f;
+}
+
+bool Matches(Contact_Item& contact, const Filter& filter)
+{
+    try {
+        return contact.Standard_Field(filter.Field) == filter.Value;
+    } catch (const Outlook_Error&) {
+        // Not a standard field: a user-defined property of that name.
+    }
+    User_Property* property = contact.UserProperties().Find(filter.Field);
+    return property && property->Value() == filter.Value;
+}
+
+} // namespace
+
+std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext)
+{
+    std::vector<QByteArray> out;
+    DIR* d = ::opendir(dir.constData());
+    if (!d)
+        return out;
+    const QByteArray suffix(ext);
+    while (const dirent* e = ::readdir(d)) {
+        const QByteArray name(e->d_name);
+        if (name.startsWith('.') || !name.toLower().endsWith(suffix))
+            continue;
+        bool regular = e->d_type == DT_REG;
+        if (e->d_type == DT_UNKNOWN) {
+            struct stat st;
+            regular = ::lstat(Join(dir, name).constData(), &st) == 0 && S_ISREG(st.st_mode);
+        }
+        if (regular)
+            out.push_back(name);
+    }
+    ::closedir(d);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+Maildir_Items::Maildir_Items(std::shared_ptr<const Profile_Folder> folder,
+                             std::vector<maildir::Entry> entries)
+    : folder_(std::move(folder)), entries_(std::move(entries))
+{
+}
+
+std::shared_ptr<Outlook_Item> Maildir_Items::Item(int index)
+{
+    if (index < 1 || index > Count())
+        return nullptr;
+    const maildir::Entry& entry = entries_[std::size_t(index - 1)];
+    struct stat st;
+    if (::lstat(maildir::File_Path(folder_->Directory(), entry).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        return std::make_shared<Mail_Message>(folder_, entry);
+    auto now = maildir::Find(folder_->Directory(), entry.Unique);
+    return now ? std::make_shared<Mail_Message>(folder_, *now) : nullptr;
+}
+
+std::shared_ptr<Task_Item> Maildir_Items::Add_Task()
+{
+    throw Outlook_Error(QStringLiteral("The folder \"%1\" does not hold tasks.").arg(folder_->Name()));
+}
+
+std::shared_ptr<Items_Collection> Maildir_Items::Restrict(const QString& filter)
+{
+    Parse_Filter(filter);
+    throw Outlook_Error(QStringLiteral("Messages cannot be filtered by \"%1\".").arg(filter));
+}
+
+File_Items::File_Items(std::shared_ptr<const Profile_Folder> folder, std::vector<QByteArray> files)
+    : folder_(std::move(folder)), files_(std::move(files))
+{
+}
+
+bool File_Items::Is_Contacts() const
+{
+    return folder_->DefaultMessageClass() == QLatin1String("IPM.Contact");
+}
+
+std::shared_ptr<Outlook_Item> File_Items::Item(int index)
+{
+    if (index < 1 || index > Count())
+        return nullptr;
+    const QByteArray& name = files_[std::size_t(index - 1)];
+    const QString path = QFile::decodeName(Join(folder_->Directory(), name));
+    const QString entry = Item_Entry_Id(*folder_, name);
+    if (!Is_Contacts())
+        return Load_Task_File(path, entry);
+    if (deleted_.isEmpty())
+        deleted_ = Deleted_Contacts_Folder(folder_->Profile(), folder_->Store_Index());
+    return Load_Contact_File(Contact_File_Context{path, entry, deleted_});
+}
+
+std::shared_ptr<Task_Item> File_Items::Add_Task()
+{
+    if (Is_Contacts())
+        throw Outlook_Error(QStringLiteral("The folder \"%1\" does not hold tasks.").arg(folder_->Name()));
+    return New_Task_File(
+        Task_File_Context{QFile::decodeName(folder_->Directory()), QString::fromUtf8(folder_->Path())});
+}
+
+std::shared_ptr<Items_Collection> File_Items::Restrict(const QString& filter)
+{
+    const Filter f = Parse_Filter(filter);
+    if (!Is_Contacts())
+        throw Outlook_Error(QStringLiteral("Tasks cannot be filtered by \"%1\".").arg(filter));
+    std::vector<QByteArray> matching;
+    for (int i = 1; i <= Count(); ++i) {
+        auto contact = std::dynamic_pointer_cast<Contact_Item>(Item(i));
+        if (contact && Matches(*contact, f))
+            matching.push_back(files_[std::size_t(i - 1)]);
+    }
+    return std::make_shared<File_Items>(folder_, std::move(matching));
+}
+
+} // namespace bc::outlook

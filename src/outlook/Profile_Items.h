@@ -1,0 +1,59 @@
+#pragma once
+// Fresh listings of a folder's items, in file-name order.
+
+#include "outlook/Maildir.h"
+#include "outlook/Object_Model.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace bc::outlook {
+
+class Profile_Folder;
+
+// The regular files of dir whose names end in ext (any case), sorted.
+std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext);
+
+// The messages of a mail folder. Item(i) follows a message whose flags another
+// program changed, and gives nullptr for one that is gone.
+class Maildir_Items : public Items_Collection
+{
+public:
+    Maildir_Items(std::shared_ptr<const Profile_Folder> folder, std::vector<maildir::Entry> entries);
+    int Count() const override { return int(entries_.size()); }
+    std::shared_ptr<Outlook_Item> Item(int index) override;
+    std::shared_ptr<Task_Item> Add_Task() override;
+    std::shared_ptr<Items_Collection> Restrict(const QString& filter) override;
+
+    const Profile_Folder& Folder() const { return *folder_; }
+    const std::vector<maildir::Entry>& Entries() const { return entries_; }
+
+private:
+    std::shared_ptr<const Profile_Folder> folder_;
+    std::vector<maildir::Entry> entries_;
+};
+
+// The contacts (.vcf) or tasks (.ics) of a folder, one file each. Item(i)
+// gives nullptr for a file that is gone or is not a usable item.
+class File_Items : public Items_Collection
+{
+public:
+    File_Items(std::shared_ptr<const Profile_Folder> folder, std::vector<QByteArray> files);
+    int Count() const override { return int(files_.size()); }
+    std::shared_ptr<Outlook_Item> Item(int index) override;
+    std::shared_ptr<Task_Item> Add_Task() override;
+    // Contact folders only: [Field] = "value" (or 'value'; a quote inside is
+    // doubled) compares a standard field, else the user property of that name.
+    std::shared_ptr<Items_Collection> Restrict(const QString& filter) override;
+
+private:
+    bool Is_Contacts() const;
+    std::shared_ptr<const Profile_Folder> folder_;
+    std::vector<QByteArray> files_;
+    QString deleted_; // where deleted contacts go, found once
+};
+
+} // namespace bc::outlook

@@ -1,0 +1,269 @@
+// Folders of the profile: nested and Maildir++ layouts, folder kinds, default
+// folders, and lookups by EntryID that must stay inside their store.
+
+#include "outlook/Outlook_Session.h"
+#include "outlook/Profile.h"
+#include "test_profile_support.h"
+
+#include <functional>
+
+#include <unistd.h>
+
+using namespace bc::outlook;
+using namespace bc::test;
+
+namespace {
+
+// "Name=Class" of every folder below `folder`, depth first, indented by level.
+QStringList Tree_Lines(const Mapi_Folder& folder, int depth = 0)
+{
+    QStringList out;
+    for (auto& child : folder.Folders()) {
+        out << QString(depth * 2, ' ') + child->Name() + "=" + child->DefaultMessageClass();
+        out << Tree_Lines(*child, depth + 1);
+    }
+    return out;
+}
+
+QString Tree(const Mapi_Folder& folder)
+{
+    return Tree_Lines(folder).join(" | ");
+}
+
+// Every folder below `top`, for round trips.
+void Each_Folder(const std::shared_ptr<Mapi_Folder>& top, const std::function<void(Mapi_Folder&)>& f)
+{
+    for (auto& child : top->Folders()) {
+        f(*child);
+        Each_Folder(child, f);
+    }
+}
+
+QString Add_Store(const Temp_Home& home, const QString& name, const QString& dir)
+{
+    QString id;
+    EXPECT_TRUE(Add_Profile_Store(home.Profile(), name, dir, &id));
+    return id;
+}
+
+} // namespace
+
+TEST(Folders, NestedLayoutAsMbsyncWritesIt)
+{
+    Temp_Home home;
+    const QString mail = home.Path() + "/Mail";
+    Make_Maildir(mail + "/INBOX");
+    Make_Maildir(mail + "/Archive");
+    Make_Maildir(mail + "/Archive/2023");
+    Write_File(mail + "/Friends/anna.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna\r\nEND:VCARD\r\n");
+    Write_File(mail + "/Todo/a.ics", "BEGIN:VCALENDAR\r\nEND:VCALENDAR\r\n");
+    QDir().mkpath(mail + "/.hidden/cur");
+    const QString id = Add_Store(home, "Work Mail", mail);
+    auto ns = Open_Session();
+    auto work = ns->Stores().at(1);
+    EXPECT_EQ(work->Name(), "Work Mail");
+    EXPECT_EQ(Tree(*work), "Archive=IPM.Note |   2023=IPM.Note | Friends=IPM.Contact | INBOX=IPM.Note | "
+                           "Todo=IPM.Task");
+
+    auto y2023 = Folder_At(*ns, "Archive/2023", id);
+    ASSERT_TRUE(y2023);
+    EXPECT_EQ(y2023->EntryID(), Hex("Archive/2023"));
+    EXPECT_EQ(y2023->StoreID(), id);
+    EXPECT_EQ(y2023->Parent()->Name(), "Archive");
+    EXPECT_EQ(y2023->Parent()->Parent()->Name(), "Work Mail");
+    EXPECT_EQ(y2023->Parent()->Parent()->Parent(), nullptr);
+    EXPECT_EQ(Get_Folder_Path(*y2023), "Work Mail->Archive");
+}
+
+TEST(Folders, MaildirPlusPlusLayoutAsDovecotWritesIt)
+{
+    Temp_Home home;
+    const QString root = home.Path() + "/Maildir";
+    Make_Maildir(root);
+    Make_Maildir(root + "/.Sent");
+    Make_Maildir(root + "/.Inbox.Bounces");
+    Make_Maildir(root + "/.Archive.2024"); // ".Archive" itself has no maildir
+    Make_Maildir(root + "/.Entw&APw-rfe");
+    Write_File(root + "/cur/1700000000.M1P1.host:2,S", Message("Subject: in the root"));
+    Write_File(root + "/.Inbox.Bounces/new/1700000001.M1P1.host", Message("Subject: bounced"));
+    const QString id = Add_Store(home, "Dovecot", root);
+    auto ns = Open_Session();
+    EXPECT_EQ(Tree(*ns->Stores().at(1)), "Archive=IPM.Note |   2024=IPM.Note | Entwürfe=IPM.Note | "
+                                         "Inbox=IPM.Note |   Bounces=IPM.Note | Sent=IPM.Note");
+
+    auto inbox = Folder_At(*ns, "Inbox", id);
+    ASSERT_TRUE(inbox);
+    auto items = inbox->Items();
+    ASSERT_EQ(items->Count(), 1);
+    EXPECT_EQ(std::dynamic_pointer_cast<Mail_Item>(items->Item(1))->Subject(), "in the root");
+
+    auto bounces = Folder_At(*ns, "Inbox/Bounces", id);
+    ASSERT_TRUE(bounces);
+    ASSERT_EQ(bounces->Items()->Count(), 1);
+    EXPECT_EQ(std::dynamic_pointer_cast<Mail_Item>(bounces->Items()->Item(1))->Subject(), "bounced");
+    EXPECT_EQ(Folder_At(*ns, "Archive", id)->Items()->Count(), 0);
+    EXPECT_TRUE(Folder_At(*ns, QString("Entwürfe").toUtf8(), id));
+}
+
+TEST(Folders, EveryFolderIsFoundAgainByItsIds)
+{
+    Temp_Home home;
+    const QString root = home.Path() + "/Maildir";
+    Make_Maildir(root);
+    Make_Maildir(root + "/.Inbox.Bounces");
+    Make_Maildir(root + "/Nested/Deeper");
+    // A name that is not UTF-8 still has an id that leads back to it.
+    Make_Maildir(QFile::decodeName(root.toUtf8() + "/Caf\xe9"));
+    Add_Store(home, "Mixed", root);
+    auto ns = Open_Session();
+    int seen = 0;
+    for (auto& store : ns->Stores()) {
+        auto again = ns->GetFolderFromID(store->EntryID(), store->StoreID());
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->Name(), store->Name());
+        Each_Folder(store, [&](Mapi_Folder& f) {
+            auto found = ns->GetFolderFromID(f.EntryID(), f.StoreID());
+            ASSERT_TRUE(found) << f.Name();
+            EXPECT_EQ(found->Name(), f.Name());
+            EXPECT_EQ(found->EntryID(), f.EntryID());
+            ++seen;
+        });
+    }
+    EXPECT_EQ(seen, 4 + 5); // Personal Folders' four; Inbox, Bounces, Nested, Deeper and the odd name
+}
+
+TEST(Folders, KindOfAnEmptyFolderComesFromItsClassFile)
+{
+    Temp_Home home;
+    auto ns = Open_Session();
+    const QString root = Personal_Folders(home);
+    ASSERT_EQ(Files_In(root + "/Contacts"), QStringList{".brindlecast-folder"});
+    EXPECT_EQ(Folder_At(*ns, "Contacts")->DefaultMessageClass(), "IPM.Contact");
+    EXPECT_EQ(Folder_At(*ns, "Tasks")->DefaultMessageClass(), "IPM.Task");
+    // Without a class file and without content a folder holds mail.
+    QDir().mkpath(root + "/Empty");
+    EXPECT_EQ(Folder_At(*ns, "Empty")->DefaultMessageClass(), "IPM.Note");
+    EXPECT_EQ(Folder_At(*ns, "Empty")->Items()->Count(), 0);
+    // A class file with nonsense does not decide.
+    Write_File(root + "/Odd/.brindlecast-folder", "class=IPM.Nonsense\n");
+    Write_File(root + "/Odd/x.vcf", "BEGIN:VCARD\r\nEND:VCARD\r\n");
+    EXPECT_EQ(Folder_At(*ns, "Odd")->DefaultMessageClass(), "IPM.Contact");
+}
+
+TEST(DefaultFolders, ExistingOnesAreFoundAndMissingOnesCreated)
+{
+    Temp_Home home;
+    auto ns = Open_Session();
+    const QString root = Personal_Folders(home);
+    auto inbox = ns->GetDefaultFolder(olFolderInbox);
+    auto deleted = ns->GetDefaultFolder(olFolderDeletedItems);
+    auto tasks = ns->GetDefaultFolder(olFolderTasks);
+    ASSERT_TRUE(inbox && deleted && tasks);
+    EXPECT_EQ(inbox->Name(), "Inbox");
+    EXPECT_EQ(deleted->Name(), "Deleted Items");
+    EXPECT_EQ(tasks->Name(), "Tasks");
+    EXPECT_EQ(tasks->DefaultMessageClass(), "IPM.Task");
+    EXPECT_EQ(ns->GetDefaultFolder(10), nullptr);
+
+    QDir(root + "/Inbox").removeRecursively();
+    QDir(root + "/Deleted Items").removeRecursively();
+    QDir(root + "/Tasks").removeRecursively();
+    ASSERT_TRUE(ns->GetDefaultFolder(olFolderInbox));
+    ASSERT_TRUE(ns->GetDefaultFolder(olFolderDeletedItems));
+    ASSERT_TRUE(ns->GetDefaultFolder(olFolderTasks));
+    EXPECT_TRUE(QFileInfo(root + "/Inbox/cur").isDir());
+    EXPECT_TRUE(QFileInfo(root + "/Deleted Items/new").isDir());
+    EXPECT_EQ(Read_File(root + "/Tasks/.brindlecast-folder"), "class=IPM.Task\n");
+
+    auto user = ns->CurrentUser();
+    EXPECT_EQ(ns->GetSharedDefaultFolder(*user, olFolderTasks)->EntryID(), tasks->EntryID());
+}
+
+TEST(DefaultFolders, AnExistingTrashIsTheDeletedItemsFolder)
+{
+    Temp_Home home;
+    Make_Maildir(home.Profile() + "/Local/Inbox");
+    Make_Maildir(home.Profile() + "/Local/Trash");
+    Write_File(home.Profile() + "/profile.ini", "[Store 1]\nName=Local\nPath=Local\n");
+    auto ns = Open_Session();
+    auto deleted = ns->GetDefaultFolder(olFolderDeletedItems);
+    ASSERT_TRUE(deleted);
+    EXPECT_EQ(deleted->Name(), "Trash");
+    EXPECT_FALSE(QFileInfo::exists(home.Profile() + "/Local/Deleted Items"));
+}
+
+TEST(DefaultFolders, AMaildirPlusPlusStoreGetsMaildirPlusPlusFolders)
+{
+    Temp_Home home;
+    Make_Maildir(home.Profile() + "/Maildir");
+    Write_File(home.Profile() + "/profile.ini", "[Store 1]\nName=Mail\nPath=Maildir\n");
+    auto ns = Open_Session();
+    auto inbox = ns->GetDefaultFolder(olFolderInbox);
+    ASSERT_TRUE(inbox);
+    EXPECT_EQ(inbox->EntryID(), Hex("Inbox"));
+    EXPECT_FALSE(QFileInfo::exists(home.Profile() + "/Maildir/Inbox")); // the root is the Inbox
+    auto deleted = ns->GetDefaultFolder(olFolderDeletedItems);
+    ASSERT_TRUE(deleted);
+    EXPECT_EQ(deleted->Name(), "Deleted Items");
+    EXPECT_TRUE(QFileInfo(home.Profile() + "/Maildir/.Deleted Items/cur").isDir());
+    EXPECT_TRUE(QFileInfo::exists(home.Profile() + "/Maildir/.Deleted Items/maildirfolder"));
+}
+
+TEST(DefaultFolders, AMailFolderCalledTasksIsLeftAlone)
+{
+    Temp_Home home;
+    auto ns = Open_Session();
+    const QString root = Personal_Folders(home);
+    QDir(root + "/Tasks").removeRecursively();
+    Make_Maildir(root + "/Tasks");
+    Write_File(root + "/Tasks/cur/1.x:2,", Message("Subject: a mail"));
+    auto tasks = ns->GetDefaultFolder(olFolderTasks);
+    ASSERT_TRUE(tasks);
+    EXPECT_EQ(tasks->DefaultMessageClass(), "IPM.Task");
+    EXPECT_NE(tasks->Name(), "Tasks");
+    EXPECT_TRUE(QFileInfo::exists(root + "/Tasks/cur/1.x:2,"));
+}
+
+TEST(EntryIds, ThatLeaveTheirStoreAreNeverResolved)
+{
+    Temp_Home home;
+    auto ns = Open_Session();
+    const QString store = Default_Store_Id(*ns);
+    const QString root = Personal_Folders(home);
+    Make_Maildir(home.Path() + "/outside");
+    Write_File(home.Path() + "/outside/cur/1.secret:2,", Message("Subject: secret"));
+    Write_File(root + "/Inbox/cur/1.mine:2,", Message("Subject: mine"));
+    ASSERT_EQ(
+        ::symlink((home.Path() + "/outside").toUtf8().constData(), (root + "/Link").toUtf8().constData()), 0);
+    ASSERT_EQ(::symlink((home.Path() + "/outside/cur/1.secret:2,").toUtf8().constData(),
+                        (root + "/Inbox/cur/1.link:2,").toUtf8().constData()),
+              0);
+
+    for (const QByteArray& path :
+         {QByteArray(".."), QByteArray("../outside"), QByteArray("Inbox/../.."), QByteArray("/"),
+          (home.Path() + "/outside").toUtf8(), QByteArray("Link"), QByteArray("Inbox/"),
+          QByteArray("Inbox//"), QByteArray("Inbox/cur"), QByteArray("inbox")})
+        EXPECT_EQ(ns->GetFolderFromID(Hex(path), store), nullptr) << path.toStdString();
+    for (const QString& garbage :
+         {QString(), QString("ZZ"), QString("496"), QString("49 6E"), QString("xyz")})
+        EXPECT_EQ(ns->GetFolderFromID(garbage, store), nullptr) << garbage;
+    EXPECT_EQ(ns->GetFolderFromID(Hex("Inbox"), "00000000000000000000000000000000"), nullptr);
+
+    for (const QByteArray& path :
+         {QByteArray("Inbox/../../outside/cur/1.secret"), QByteArray("Link/1.secret"),
+          QByteArray("Inbox/1.link"), QByteArray("../outside/1.secret"), QByteArray("Inbox/cur/1.mine"),
+          QByteArray("Inbox/.."), QByteArray("/1.mine"), QByteArray("1.mine")})
+        EXPECT_EQ(ns->GetItemFromID(Hex(path), store), nullptr) << path.toStdString();
+    EXPECT_TRUE(ns->GetItemFromID(Hex("Inbox/1.mine"), store));
+    EXPECT_FALSE(Tree(*ns->Stores()[0]).contains("Link"));
+}
+
+TEST(EntryIds, AnEmptyStoreIdMeansTheDefaultStore)
+{
+    Temp_Home home;
+    auto ns = Open_Session();
+    auto inbox = ns->GetFolderFromID(Hex("Inbox"), QString());
+    ASSERT_TRUE(inbox);
+    EXPECT_EQ(inbox->StoreID(), Default_Store_Id(*ns));
+    EXPECT_EQ(ns->GetFolderFromID(Hex("Inbox"), Default_Store_Id(*ns).toLower())->Name(), "Inbox");
+}
