@@ -47,6 +47,8 @@ QString Registry_File();
 
 Reg_Value Read_Registry_Value(quint32 root, const QString& keyPath, const QString& valueName);
 // Numbers (and numeric text) become REG_DWORD, anything else trimmed REG_SZ.
+// A bool is stored as 0 or -1 (the Windows True); check boxes pass their
+// value (0, 1, 2) as an int. Numbers beyond 32 bits are kept as text.
 // Failures are silent and leave the old value.
 void Write_Registry_Value(quint32 root, const QString& keyPath, const QString& valueName, const QVariant& value);
 
