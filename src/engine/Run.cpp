@@ -98,8 +98,13 @@ public:
             Messages().Show_Message(QStringLiteral("Error: ") + location_ +
                                     QStringLiteral(" on Convert Current: ") + Error_Description(e));
         }
-        Add_Item_To_List(kClosingRule);
-        Add_Item_To_List(QStringLiteral("Processing Done. No more emails to process."));
+        // After an error, errors are ignored: the closing lines always come.
+        for (const QString& line : {kClosingRule, QStringLiteral("Processing Done. No more emails to process.")}) {
+            try {
+                Add_Item_To_List(line);
+            } catch (const std::exception&) {
+            }
+        }
         Flags().Abort_Requested = false;
         Flags().Processing_Active = false;
     }

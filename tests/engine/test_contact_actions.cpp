@@ -1,0 +1,363 @@
+// Matching the contacts of a real vCard folder against the bounced list and
+// the contact actions.
+
+#include "Engine_Test_Profile.h"
+#include "config/Registry_Routines.h"
+#include "engine/Contact_Actions.h"
+
+#include <QDate>
+#include <QDirIterator>
+
+#include <gtest/gtest.h>
+
+using namespace bc;
+using namespace bc::engine;
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+class Contact_Actions : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Set_Progress_View(&progress);
+        database = profile.Add_Database(QStringLiteral("Business"));
+    }
+
+    // Two returned messages: the first names bob and carol, the second dave.
+    void Two_Bounces()
+    {
+        profile.Add_Message(
+            QStringLiteral("Undeliverable: Offer"),
+            QStringLiteral("Delivery to <bob@example.com> failed.\r\nAlso carol@example.org."));
+        profile.Add_Message(QStringLiteral("Lunch"), QStringLiteral("ping erin@example.com"));
+        profile.Add_Message(QStringLiteral("Mail delivery failed"),
+                            QStringLiteral("dave@example.net: unknown"));
+        profile.Scan_Inbox();
+    }
+
+    QStringList Tasks() const { return profile.Files(QStringLiteral("Tasks")); }
+
+    std::shared_ptr<outlook::Task_Item> Only_Task() const
+    {
+        const QStringList files = Tasks();
+        if (files.size() != 1)
+            return nullptr;
+        return outlook::Load_Task_File(profile.Folder(QStringLiteral("Tasks/")) + files.front(), QString());
+    }
+
+    test::Engine_Profile profile;
+    test::Recorded_Progress progress;
+    test::Fixed_Choices choices;
+    qint32 database = 0;
+};
+
+} // namespace
+
+TEST_F(Contact_Actions, WalkReportsEveryMatchFromTheLastContactToTheFirst)
+{
+    Two_Bounces();
+    profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                        {QStringLiteral("bob@example.com")});
+    profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Erin Ng"),
+                        {QStringLiteral("erin@example.com")});
+    profile.Add_Contact(QStringLiteral("c.vcf"), QStringLiteral("Dave Lee"),
+                        {QStringLiteral("dave@home.example"), QStringLiteral("Dave@Example.NET")});
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    EXPECT_EQ(progress.lines,
+              QStringList({"Opening the Outlook Contact Folder.",
+                           "Found Matching Contact. Contact Name: Dave Lee Email Address: dave@home.example",
+                           "Found Matching Contact. Contact Name: Bob Smith Email Address: bob@example.com",
+                           "Found 2 contacts with returned email", "Scan on database: Business is done."}));
+    EXPECT_TRUE(profile.messages.shown.isEmpty());
+    EXPECT_FALSE(Flags().Processing_Active);
+}
+
+TEST_F(Contact_Actions, NoMatchAndNonContactsAreQuiet)
+{
+    Two_Bounces();
+    profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Erin Ng"),
+                        {QStringLiteral("erin@example.com")});
+    profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("No Address"), {});
+    test::Engine_Profile::Write_File(profile.Folder(QStringLiteral("Contacts/list.vcf")),
+                                     "BEGIN:VCARD\r\nVERSION:3.0\r\nKIND:group\r\nFN:Team\r\n"
+                                     "EMAIL:bob@example.com\r\nEND:VCARD\r\n");
+    test::Engine_Profile::Write_File(profile.Folder(QStringLiteral("Contacts/broken.vcf")),
+                                     "\x01\x02 not a card");
+    choices.deleteContact = 1;
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    EXPECT_EQ(progress.lines,
+              QStringList({"Opening the Outlook Contact Folder.", "No Matching Contacts were found.",
+                           "Scan on database: Business is done."}));
+    EXPECT_TRUE(profile.messages.shown.isEmpty());
+    EXPECT_EQ(profile.Files(QStringLiteral("Contacts")).size(), 4);
+}
+
+TEST_F(Contact_Actions, SlotRuleAndClearingOnlyTheMatchedAddress)
+{
+    Two_Bounces();
+    // Matches on slot 2; the line still shows the first address.
+    const QString second =
+        profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                            {QStringLiteral("bob@work.example"), QStringLiteral("  Bob@Example.com "),
+                             QStringLiteral("b3@x.example")});
+    // Slots 1 and 3 both bounced: only the first is found and cleared.
+    const QString both =
+        profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Carol Jones"),
+                            {QStringLiteral("CAROL@EXAMPLE.ORG"), QStringLiteral("carol@home.example"),
+                             QStringLiteral("dave@example.net")});
+    // A part of a bounced address is no match.
+    profile.Add_Contact(QStringLiteral("c.vcf"), QStringLiteral("Ob Smith"),
+                        {QStringLiteral("ob@example.com")});
+    choices.clearAddress = 1;
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    EXPECT_TRUE(progress.lines.contains(
+        "Found Matching Contact. Contact Name: Bob Smith Email Address: bob@work.example"));
+    EXPECT_TRUE(progress.lines.contains("Found 2 contacts with returned email"));
+
+    const auto bob = profile.Contact(second);
+    ASSERT_TRUE(bob);
+    EXPECT_EQ(bob->Email_Address(1), "bob@work.example");
+    EXPECT_EQ(bob->Email_Address(2), "");
+    EXPECT_EQ(bob->Email_Address(3), "b3@x.example");
+    const auto carol = profile.Contact(both);
+    ASSERT_TRUE(carol);
+    EXPECT_EQ(carol->Email_Address(1), "");
+    EXPECT_EQ(carol->Email_Address(2), "carol@home.example");
+    EXPECT_EQ(carol->Email_Address(3), "dave@example.net");
+}
+
+TEST_F(Contact_Actions, DeleteExcludesEveryOtherAction)
+{
+    Two_Bounces();
+    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                                            {QStringLiteral("bob@example.com")});
+    const QString erin = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Erin Ng"),
+                                             {QStringLiteral("erin@example.com")});
+    choices = {};
+    choices.deleteContact = 1;
+    choices.note = choices.clearAddress = choices.setField = 1;
+    choices.field = QStringLiteral("JobTitle");
+    choices.value = QStringLiteral("Bounced");
+    choices.event = QStringLiteral("Task");
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    EXPECT_EQ(progress.lines,
+              QStringList({"Opening the Outlook Contact Folder.",
+                           "Found Matching Contact. Contact Name: Bob Smith Email Address: bob@example.com",
+                           "Deleted Contact. Contact Name: Bob Smith", "Found 1 contacts with returned email",
+                           "Scan on database: Business is done."}));
+    EXPECT_FALSE(QFile::exists(bob));
+    EXPECT_TRUE(QFile::exists(erin));
+    EXPECT_TRUE(Tasks().isEmpty());
+}
+
+TEST_F(Contact_Actions, GrayedDeleteBoxCountsAsUnchecked)
+{
+    Two_Bounces();
+    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                                            {QStringLiteral("bob@example.com")});
+    choices.deleteContact = 2;
+    choices.clearAddress = 1;
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    const auto contact = profile.Contact(bob);
+    ASSERT_TRUE(contact);
+    EXPECT_EQ(contact->Email_Address(1), "");
+}
+
+TEST_F(Contact_Actions, NoteAppendsTheReturnedMessageAndTaskTakesItsBody)
+{
+    Two_Bounces();
+    const QString bob =
+        profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                            {QStringLiteral("bob@example.com")}, QStringLiteral("Met at the fair"));
+    const QString dave = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
+                                             {QStringLiteral("dave@example.net")});
+    choices.note = 1;
+    choices.event = QStringLiteral("Task");
+    Save_Setting(ToDo_Priority, QStringLiteral("High"));
+    Save_Setting(ToDo_Regarding, QStringLiteral("Returned Email"));
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    const QString bobBody = profile.Contact(bob)->Body();
+    EXPECT_EQ(bobBody,
+              QStringLiteral("Met at the fair") + kCrLf + kNoteSeparator + kCrLf + kCrLf +
+                  QStringLiteral("Delivery to <bob@example.com> failed.\r\nAlso carol@example.org."));
+    // An empty body starts with the line break.
+    EXPECT_EQ(profile.Contact(dave)->Body(),
+              kCrLf + kNoteSeparator + kCrLf + kCrLf + QStringLiteral("dave@example.net: unknown"));
+
+    const QStringList files = Tasks();
+    ASSERT_EQ(files.size(), 2);
+    QStringList bodies;
+    QStringList links;
+    for (const QString& file : files) {
+        const auto task = outlook::Load_Task_File(profile.Folder(QStringLiteral("Tasks/")) + file, QString());
+        ASSERT_TRUE(task);
+        EXPECT_EQ(task->Subject(), "Returned Email");
+        EXPECT_EQ(task->Importance(), outlook::olImportanceHigh);
+        EXPECT_EQ(task->StartDate(), QDate::currentDate());
+        bodies << task->Body();
+        links << task->Linked_Contact_UIDs();
+    }
+    bodies.sort();
+    links.sort();
+    EXPECT_EQ(bodies, QStringList({"Delivery to <bob@example.com> failed.\r\nAlso carol@example.org.",
+                                   "dave@example.net: unknown"}));
+    EXPECT_EQ(links, QStringList({"a.vcf-uid", "b.vcf-uid"}));
+}
+
+TEST_F(Contact_Actions, TaskWithoutNoteHasAnEmptyBodyAndOnlyExactChoicesCount)
+{
+    Two_Bounces();
+    profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                        {QStringLiteral("bob@example.com")});
+    choices.event = QStringLiteral("task");
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    EXPECT_TRUE(Tasks().isEmpty());
+
+    choices.event = QStringLiteral("Task");
+    Save_Setting(ToDo_Priority, QStringLiteral("high"));
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    const auto task = Only_Task();
+    ASSERT_TRUE(task);
+    EXPECT_EQ(task->Body(), "");
+    EXPECT_EQ(task->Importance(), outlook::olImportanceNormal);
+    EXPECT_EQ(task->Linked_Contact_UIDs(), QStringList({"a.vcf-uid"}));
+}
+
+TEST_F(Contact_Actions, PriorityTextsMapOntoImportance)
+{
+    Two_Bounces();
+    profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                        {QStringLiteral("bob@example.com")});
+    choices.event = QStringLiteral("Task");
+    for (const auto& [text, importance] :
+         {std::pair{QStringLiteral("Low"), int(outlook::olImportanceLow)},
+          std::pair{QStringLiteral("Medium"), int(outlook::olImportanceNormal)}}) {
+        for (const QString& file : Tasks())
+            QFile::remove(profile.Folder(QStringLiteral("Tasks/")) + file);
+        Save_Setting(ToDo_Priority, text);
+        EXPECT_TRUE(Process_Contact_Folder(database, choices));
+        const auto task = Only_Task();
+        ASSERT_TRUE(task) << text.toStdString();
+        EXPECT_EQ(task->Importance(), importance) << text.toStdString();
+    }
+}
+
+TEST_F(Contact_Actions, SetFieldWritesStandardFieldsAndUserProperties)
+{
+    Two_Bounces();
+    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                                            {QStringLiteral("bob@example.com")});
+    const QString dave = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
+                                             {QStringLiteral("dave@example.net")});
+    choices.setField = 1;
+    choices.field = QStringLiteral("JobTitle");
+    choices.value = QStringLiteral("Bounced");
+    // The choices are read when each contact is handled. The walk goes from
+    // the last contact to the first: Dave gets the standard field, then a
+    // user-defined field is chosen for Bob.
+    progress.onLine = [this](const QString& line) {
+        if (line.contains(QStringLiteral("Contact Name: Bob Smith")))
+            choices.field = QStringLiteral("Bounce Status");
+    };
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    const auto d = profile.Contact(dave);
+    const auto b = profile.Contact(bob);
+    ASSERT_TRUE(d && b);
+    EXPECT_EQ(d->Standard_Field(QStringLiteral("JobTitle")), "Bounced");
+    ASSERT_TRUE(b->UserProperties().Find(QStringLiteral("Bounce Status")));
+    EXPECT_EQ(b->UserProperties().Find(QStringLiteral("Bounce Status"))->Value(), "Bounced");
+    EXPECT_EQ(b->Standard_Field(QStringLiteral("JobTitle")), "");
+}
+
+TEST_F(Contact_Actions, NoneFieldOrUncheckedBoxWritesNothing)
+{
+    Two_Bounces();
+    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                                            {QStringLiteral("bob@example.com")});
+    const QByteArray before = profile.home.Read(bob);
+    choices.setField = 1;
+    choices.field = QStringLiteral("<None>");
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    choices.setField = 0;
+    choices.field = QStringLiteral("JobTitle");
+    choices.value = QStringLiteral("Bounced");
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    EXPECT_EQ(profile.home.Read(bob), before);
+}
+
+TEST_F(Contact_Actions, CloseDuringTheWalkStopsAfterTheCurrentContact)
+{
+    Two_Bounces();
+    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                                            {QStringLiteral("bob@example.com")});
+    const QString dave = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
+                                             {QStringLiteral("dave@example.net")});
+    choices.clearAddress = 1;
+    bool activeWhilePressed = false;
+    progress.onLine = [&](const QString& line) {
+        if (line.startsWith(QStringLiteral("Found Matching Contact"))) {
+            activeWhilePressed = Flags().Processing_Active;
+            Flags().Abort_Requested = true;
+        }
+    };
+    // An abort asked for before the walk is cleared by it.
+    Flags().Abort_Requested = true;
+
+    EXPECT_FALSE(Process_Contact_Folder(database, choices));
+    EXPECT_TRUE(activeWhilePressed);
+    EXPECT_EQ(progress.lines,
+              QStringList({"Opening the Outlook Contact Folder.",
+                           "Found Matching Contact. Contact Name: Dave Lee Email Address: dave@example.net",
+                           "Processing aborted and stopped.", "Scan on database: Business is done."}));
+    // The actions on the current contact are complete; the next is untouched.
+    EXPECT_EQ(profile.Contact(dave)->Email_Address(1), "");
+    EXPECT_EQ(profile.Contact(bob)->Email_Address(1), "bob@example.com");
+    EXPECT_FALSE(Flags().Abort_Requested);
+    EXPECT_FALSE(Flags().Processing_Active);
+}
+
+TEST_F(Contact_Actions, MissingFolderShowsItsMessageWithoutTheClosingLine)
+{
+    Two_Bounces();
+    Folders().Contact_Folder_List[database].Entry_ID = outlook::Entry_ID_To_Hex("No Such Folder");
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    EXPECT_TRUE(Process_Contact_Folder(42, choices));
+    EXPECT_EQ(profile.messages.shown,
+              QStringList({"Could not load contact folder.", "Could not load contact folder."}));
+    EXPECT_EQ(progress.lines,
+              QStringList({"Opening the Outlook Contact Folder.", "Opening the Outlook Contact Folder."}));
+    EXPECT_FALSE(Flags().Processing_Active);
+}
+
+TEST_F(Contact_Actions, AFailureSkipsTheRestOfTheFolder)
+{
+    Two_Bounces();
+    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                                            {QStringLiteral("bob@example.com")});
+    const QString dave = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
+                                             {QStringLiteral("dave@example.net")});
+    // The returned messages are gone, so the note cannot be made.
+    for (const QString& file : profile.Files(QStringLiteral("Inbox")))
+        QFile::remove(profile.Folder(QStringLiteral("Inbox/cur/")) + file);
+    choices.note = 1;
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    ASSERT_EQ(profile.messages.shown.size(), 1);
+    EXPECT_TRUE(
+        profile.messages.shown[0].startsWith(QStringLiteral("Error on processing Returned emails. Error: ")));
+    EXPECT_EQ(progress.lines,
+              QStringList({"Opening the Outlook Contact Folder.",
+                           "Found Matching Contact. Contact Name: Dave Lee Email Address: dave@example.net",
+                           "Scan on database: Business is done."}));
+    EXPECT_EQ(profile.Contact(bob)->Body(), "");
+    EXPECT_TRUE(QFile::exists(dave));
+}

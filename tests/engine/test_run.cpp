@@ -1,0 +1,314 @@
+// Whole processing runs on a temporary profile: the exact progress lines,
+// the fallbacks of the disposal, aborts, errors with their step codes, the
+// selected databases and the unattended run.
+
+#include "Engine_Test_Profile.h"
+#include "config/Registry_Routines.h"
+#include "engine/Run.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using namespace bc;
+using namespace bc::engine;
+
+namespace {
+
+const QString kRule = QString(44, QLatin1Char('-'));
+const QString kDone = QStringLiteral("Processing Done. No more emails to process.");
+
+class Fake_Database_List : public Database_List_View
+{
+public:
+    std::vector<Database_Row> Rows() const override { return rows; }
+    std::vector<Database_Row> rows;
+};
+
+class Run_Test : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        choices.deleteContact = 1;
+        profile.Add_Message(QStringLiteral("Undeliverable: Offer"),
+                            QStringLiteral("<bob@example.com> failed; sent by jane.doe@example.com"));
+        profile.Add_Message(QStringLiteral("Lunch"), QStringLiteral("Ask carol@example.org"));
+        profile.Add_Message(QStringLiteral("Mail delivery failed"),
+                            QStringLiteral("carol@example.org: no such user"));
+        Add_No_Check_String(QStringLiteral("jane.doe@example.com"));
+        bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                                  {QStringLiteral("bob@example.com")});
+        carol =
+            profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Carol Jones"),
+                                {QStringLiteral("carol@home.example"), QStringLiteral("Carol@Example.org")});
+        profile.Add_Database(QStringLiteral("Contacts"));
+    }
+
+    bool Run(bool selectedOnly = false)
+    {
+        return ConvertCurrent(selectedOnly, Run_Context{choices, &databases, &progress});
+    }
+
+    QStringList Inbox() const { return profile.Files(QStringLiteral("Inbox")); }
+    QStringList Deleted() const { return profile.Files(QStringLiteral("Deleted Items")); }
+
+    void Make_Mail_Folder(const QString& path)
+    {
+        for (const char* sub : {"cur", "new", "tmp"})
+            QDir().mkpath(profile.Folder(path) + QLatin1Char('/') + QLatin1String(sub));
+    }
+
+    test::Engine_Profile profile;
+    test::Recorded_Progress progress;
+    test::Fixed_Choices choices;
+    Fake_Database_List databases;
+    QString bob;
+    QString carol;
+};
+
+} // namespace
+
+TEST_F(Run_Test, AllDatabasesDeleteContactsAndDeleteMessages)
+{
+    Save_Setting(Email_What_To_Do, 2);
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(progress.shown, 1);
+    EXPECT_EQ(
+        progress.lines,
+        QStringList({"Logging into Outlook Mailbox", "Scanning Inbox for Invalid Emails...",
+                     "Bounced Email Found: Undeliverable: Offer", "Bounced Email Found: Mail delivery failed",
+                     "Scanning Folder: Contacts", "Opening the Outlook Contact Folder.",
+                     "Found Matching Contact. Contact Name: Carol Jones Email Address: carol@home.example",
+                     "Deleted Contact. Contact Name: Carol Jones",
+                     "Found Matching Contact. Contact Name: Bob Smith Email Address: bob@example.com",
+                     "Deleted Contact. Contact Name: Bob Smith", "Found 2 contacts with returned email",
+                     "Scan on database: Contacts is done.", "Post Email Action", "Moving/Deleting Email",
+                     kRule, kDone}));
+    EXPECT_TRUE(profile.messages.shown.isEmpty())
+        << profile.messages.shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(QFile::exists(bob));
+    EXPECT_FALSE(QFile::exists(carol));
+    EXPECT_EQ(Inbox().size(), 1); // the ordinary message stays
+    EXPECT_EQ(Deleted().size(), 2);
+    EXPECT_FALSE(Flags().Processing_Active);
+    EXPECT_FALSE(Flags().Abort_Requested);
+    EXPECT_FALSE(Flags().Run_In_Progress);
+}
+
+TEST_F(Run_Test, NoReturnedMessageTouchesNothing)
+{
+    Lists().Search_Strings = QStringList({QStringLiteral("no subject has this")});
+    Save_Setting(Email_What_To_Do, 2);
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(progress.lines,
+              QStringList({"Logging into Outlook Mailbox", "Scanning Inbox for Invalid Emails...",
+                           "No returned emails found. Processing done.", kRule, kDone}));
+    EXPECT_EQ(Inbox().size(), 3);
+    EXPECT_TRUE(QFile::exists(bob));
+}
+
+TEST_F(Run_Test, UnmatchedBouncesAreStillMovedToTheChosenFolder)
+{
+    QFile::remove(bob);
+    QFile::remove(carol);
+    Make_Mail_Folder(QStringLiteral("Bounced"));
+    Save_Setting(Email_What_To_Do, 3);
+    Save_Setting(Email_Destination_EntryID, outlook::Entry_ID_To_Hex("Bounced"));
+    Save_Setting(Email_Destination_StoreID, profile.storeId);
+    EXPECT_TRUE(Run());
+    EXPECT_TRUE(progress.lines.contains(QStringLiteral("No Matching Contacts were found.")));
+    EXPECT_TRUE(progress.lines.contains(QStringLiteral("Moving/Deleting Email")));
+    EXPECT_EQ(Inbox().size(), 1);
+    EXPECT_EQ(profile.Files(QStringLiteral("Bounced")).size(), 2);
+}
+
+TEST_F(Run_Test, UnusableMoveTargetOrNoChoiceLeavesTheMessages)
+{
+    // Move without a stored destination; move to a folder that vanished;
+    // nothing chosen at all.
+    Save_Setting(Email_What_To_Do, 3);
+    EXPECT_TRUE(Run());
+    Save_Setting(Email_Destination_EntryID, outlook::Entry_ID_To_Hex("Gone"));
+    Save_Setting(Email_Destination_StoreID, profile.storeId);
+    EXPECT_TRUE(Run());
+    Save_Setting(Email_What_To_Do, QString());
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(Inbox().size(), 3);
+    EXPECT_FALSE(progress.lines.contains(QStringLiteral("Post Email Action")));
+    EXPECT_EQ(progress.lines.count(kDone), 3);
+    EXPECT_TRUE(profile.messages.shown.isEmpty());
+}
+
+TEST_F(Run_Test, StoredInputFolderIsScannedAndAMissingOneEndsTheRun)
+{
+    Make_Mail_Folder(QStringLiteral("Inbox/Bounces"));
+    profile.Add_Message(QStringLiteral("failure notice"), QStringLiteral("zed@example.com"),
+                        QStringLiteral("Inbox/Bounces"));
+    Save_Setting(Email_Inbox_Entry_ID, outlook::Entry_ID_To_Hex("Inbox/Bounces"));
+    Save_Setting(Email_Inbox_StoreID, profile.storeId);
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(progress.lines.mid(1, 3),
+              QStringList({"Scanning Inbox for Invalid Emails...", "Bounced Email Found: failure notice",
+                           "Scanning Folder: Contacts"}));
+
+    progress.lines.clear();
+    Save_Setting(Email_Inbox_Entry_ID, outlook::Entry_ID_To_Hex("Nowhere"));
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(progress.lines, QStringList({"Logging into Outlook Mailbox"}));
+    EXPECT_EQ(profile.messages.shown, QStringList({"Could not map outlook input mail folder."}));
+    EXPECT_FALSE(Flags().Processing_Active);
+}
+
+TEST_F(Run_Test, CloseDuringTheScanStopsBeforeAnyContactOrMessage)
+{
+    Save_Setting(Email_What_To_Do, 2);
+    progress.onLine = [](const QString& line) {
+        if (line.startsWith(QStringLiteral("Bounced Email Found")))
+            Flags().Abort_Requested = true;
+    };
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(progress.lines,
+              QStringList({"Logging into Outlook Mailbox", "Scanning Inbox for Invalid Emails...",
+                           "Bounced Email Found: Undeliverable: Offer", "Processing Aborted", kRule, kDone}));
+    EXPECT_TRUE(QFile::exists(bob));
+    EXPECT_EQ(Inbox().size(), 3);
+    EXPECT_FALSE(Flags().Abort_Requested);
+}
+
+TEST_F(Run_Test, CloseInTheSecondDatabaseKeepsTheFirstAndMovesNothing)
+{
+    const QString other =
+        profile.Add_Contact(QStringLiteral("c.vcf"), QStringLiteral("Bob Again"),
+                            {QStringLiteral("bob@example.com")}, {}, QStringLiteral("Friends"));
+    profile.Add_Database(QStringLiteral("Friends"), QStringLiteral("Friends"));
+    Save_Setting(Email_What_To_Do, 2);
+    progress.onLine = [](const QString& line) {
+        if (line ==
+            QStringLiteral("Found Matching Contact. Contact Name: Bob Again Email Address: bob@example.com"))
+            Flags().Abort_Requested = true;
+    };
+    EXPECT_TRUE(Run());
+    EXPECT_FALSE(QFile::exists(bob));
+    EXPECT_FALSE(QFile::exists(other)); // the current contact is finished
+    EXPECT_EQ(progress.lines.mid(progress.lines.size() - 5),
+              QStringList({"Deleted Contact. Contact Name: Bob Again", "Processing aborted and stopped.",
+                           "Scan on database: Friends is done.", kRule, kDone}));
+    EXPECT_EQ(Inbox().size(), 3);
+}
+
+TEST_F(Run_Test, SelectedRunsOnlyTheSelectedRowsByTheirKeys)
+{
+    profile.Add_Contact(QStringLiteral("c.vcf"), QStringLiteral("Bob Again"),
+                        {QStringLiteral("bob@example.com")}, {}, QStringLiteral("Friends"));
+    profile.Add_Database(QStringLiteral("Friends"), QStringLiteral("Friends"));
+    databases.rows = {{QStringLiteral("key0"), QStringLiteral("Contacts"), false},
+                      {QStringLiteral("key1"), QStringLiteral("Friends shown"), true}};
+    EXPECT_TRUE(Run(true));
+    EXPECT_TRUE(progress.lines.contains(QStringLiteral("Scanning Folder: Friends shown")));
+    EXPECT_TRUE(progress.lines.contains(QStringLiteral("Scan on database: Friends is done.")));
+    EXPECT_FALSE(progress.lines.contains(QStringLiteral("Scanning Folder: Contacts")));
+    EXPECT_TRUE(QFile::exists(bob));
+
+    // No row selected: the scan and the disposal run, no database does.
+    progress.lines.clear();
+    databases.rows[1].Selected = false;
+    Save_Setting(Email_What_To_Do, 2);
+    EXPECT_TRUE(Run(true));
+    EXPECT_EQ(
+        progress.lines,
+        QStringList({"Logging into Outlook Mailbox", "Scanning Inbox for Invalid Emails...",
+                     "Bounced Email Found: Undeliverable: Offer", "Bounced Email Found: Mail delivery failed",
+                     "Post Email Action", "Moving/Deleting Email", kRule, kDone}));
+    EXPECT_EQ(Inbox().size(), 1);
+}
+
+TEST_F(Run_Test, AnErrorShowsTheStepCodeAndEndsWithTheClosingLines)
+{
+    const std::vector<std::pair<QString, QString>> cases = {
+        {QStringLiteral("Logging into Outlook Mailbox"), QStringLiteral("60002")},
+        {QStringLiteral("Scanning Inbox for Invalid Emails..."), QStringLiteral("600010")},
+        {QStringLiteral("Bounced Email Found: Undeliverable: Offer"), QStringLiteral("600011")},
+        {QStringLiteral("Scanning Folder: Contacts"), QStringLiteral("600023")},
+        {QStringLiteral("Moving/Deleting Email"), QStringLiteral("600024")},
+    };
+    Save_Setting(Email_What_To_Do, 2);
+    choices.deleteContact = 0;
+    for (const auto& [failing, code] : cases) {
+        progress.lines.clear();
+        profile.messages.shown.clear();
+        progress.onLine = [failing = failing](const QString& line) {
+            if (line == failing)
+                throw std::runtime_error("The window is gone");
+        };
+        EXPECT_TRUE(Run());
+        EXPECT_EQ(profile.messages.shown,
+                  QStringList({QStringLiteral("Error: ") + code +
+                               QStringLiteral(" on Convert Current: The window is gone")}));
+        EXPECT_EQ(progress.lines.mid(progress.lines.size() - 3), QStringList({failing, kRule, kDone}));
+        EXPECT_FALSE(Flags().Processing_Active);
+    }
+}
+
+TEST_F(Run_Test, NoSecondRunStartsInsideTheFirst)
+{
+    bool innerStarted = true;
+    progress.onLine = [&](const QString& line) {
+        if (line == QStringLiteral("Scanning Folder: Contacts"))
+            innerStarted = Run();
+    };
+    EXPECT_TRUE(Run());
+    EXPECT_FALSE(innerStarted);
+    EXPECT_EQ(progress.lines.count(QStringLiteral("Logging into Outlook Mailbox")), 1);
+    EXPECT_FALSE(Flags().Run_In_Progress);
+    EXPECT_TRUE(Run()); // free again afterwards
+}
+
+TEST_F(Run_Test, UnattendedRunPrintsItsLinesAndLogsThem)
+{
+    App().Auto_Run = true;
+    Save_Setting(Log_Enabled, 1);
+    Save_Setting(Email_What_To_Do, 2);
+    Set_Progress_View(&progress);
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(Run_All_Unattended(choices));
+    const QString out = QString::fromLocal8Bit(testing::internal::GetCapturedStdout());
+    EXPECT_TRUE(progress.lines.isEmpty());
+    EXPECT_EQ(progress.shown, 0);
+    const QStringList printed = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(printed.size(), 16);
+    EXPECT_EQ(printed.front(), "Logging into Outlook Mailbox");
+    EXPECT_EQ(printed.back(), kDone);
+    EXPECT_FALSE(QFile::exists(bob));
+    EXPECT_EQ(Deleted().size(), 2);
+
+    const QList<QByteArray> logged =
+        profile.home.Read(profile.home.Data_Folder() + "bouncedemails.log").split('\n');
+    ASSERT_EQ(logged.size(), 17); // and the empty text after the last line end
+    EXPECT_TRUE(logged[0].endsWith("  Logging into Outlook Mailbox\r"));
+
+    Folders().Contact_Folder_List.clear();
+    EXPECT_FALSE(Run_All_Unattended(choices));
+    EXPECT_EQ(profile.messages.shown, QStringList({"No database have been setup!"}));
+}
+
+TEST(Entry_Refusals, EachEntryShowsItsOwnMessage)
+{
+    test::Recorded_Messages messages;
+    Set_Messages(&messages);
+    EXPECT_TRUE(Check_Process_All(1));
+    EXPECT_TRUE(Check_Process_Selected(true));
+    EXPECT_TRUE(Check_Process_Manually(true));
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_FALSE(Check_Process_All(0));
+    EXPECT_FALSE(Check_Process_Selected(false));
+    EXPECT_FALSE(Check_Process_Manually(false));
+    Set_Messages(nullptr);
+    EXPECT_EQ(
+        messages.shown,
+        QStringList(
+            {"No database have been setup!", "No database has been selected! Select a database first.",
+             "No database has been selected. Please select a database(s) to process on the main screen."}));
+}
