@@ -378,7 +378,7 @@ void Set_Part(Vcard_Document& card, const QString& property, int index, int part
         index = card.Insert(Insert_Position(card, property), property, newParams);
     }
     QStringList values = card.Values(index);
-    while (values.size() < parts)
+    while (values.size() < std::max(parts, part + 1))
         values.append(QString());
     values[part] = value;
     bool empty = true;
@@ -560,7 +560,7 @@ void Write_Contact_Field(Vcard_Document& card, const QString& fieldName, const Q
                  false);
         return;
     case Kind::Org_Part:
-        Set_Part(card, QLatin1String(EVC_ORG), card.First_Named(QLatin1String(EVC_ORG)), spec.Part, 1, {},
+        Set_Part(card, QLatin1String(EVC_ORG), card.First_Named(QLatin1String(EVC_ORG)), spec.Part, 3, {},
                  value, true);
         return;
     case Kind::Address_Part:

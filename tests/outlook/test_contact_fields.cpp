@@ -1,0 +1,315 @@
+// The standard contact field names and where each lands in a vCard.
+
+#include "outlook/Contact_Fields.h"
+#include "outlook/Item_Files.h"
+#include "vcard_test_support.h"
+
+#include <QMap>
+
+#include <gtest/gtest.h>
+
+using namespace bc::outlook;
+using bc::test::Contact_Folder;
+using bc::test::Crlf;
+
+namespace {
+
+const QByteArray kBase = Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:base", "FN:Base", "N:;;;;", "END:VCARD"});
+
+// The line(s) each writable field writes into kBase when set to "Q1".
+const QMap<QString, QByteArray> kLands = {
+    {"Account", "X-OUTLOOK-ACCOUNT:Q1"},
+    {"AssistantName", "X-EVOLUTION-ASSISTANT:Q1"},
+    {"AssistantTelephoneNumber", "TEL;TYPE=X-EVOLUTION-ASSISTANT:Q1"},
+    {"BillingInformation", "X-OUTLOOK-BILLINGINFORMATION:Q1"},
+    {"Body", "NOTE:Q1"},
+    {"Business2TelephoneNumber", "TEL;TYPE=WORK,VOICE:\r\nTEL;TYPE=WORK,VOICE:Q1"},
+    {"BusinessAddress", "LABEL;TYPE=WORK:Q1"},
+    {"BusinessAddressCity", "ADR;TYPE=WORK:;;;Q1;;;"},
+    {"BusinessAddressCountry", "ADR;TYPE=WORK:;;;;;;Q1"},
+    {"BusinessAddressPostalCode", "ADR;TYPE=WORK:;;;;;Q1;"},
+    {"BusinessAddressPostOfficeBox", "ADR;TYPE=WORK:Q1;;;;;;"},
+    {"BusinessAddressState", "ADR;TYPE=WORK:;;;;Q1;;"},
+    {"BusinessAddressStreet", "ADR;TYPE=WORK:;;Q1;;;;"},
+    {"BusinessFaxNumber", "TEL;TYPE=WORK,FAX:Q1"},
+    {"BusinessHomePage", "URL;TYPE=WORK:Q1"},
+    {"BusinessTelephoneNumber", "TEL;TYPE=WORK,VOICE:Q1"},
+    {"CallbackTelephoneNumber", "TEL;TYPE=X-EVOLUTION-CALLBACK:Q1"},
+    {"CarTelephoneNumber", "TEL;TYPE=CAR:Q1"},
+    {"Categories", "CATEGORIES:Q1"},
+    {"Children", "X-OUTLOOK-CHILDREN:Q1"},
+    {"Companies", "X-OUTLOOK-COMPANIES:Q1"},
+    {"CompanyMainTelephoneNumber", "TEL;TYPE=X-EVOLUTION-COMPANY:Q1"},
+    {"CompanyName", "ORG:Q1"},
+    {"ComputerNetworkName", "X-OUTLOOK-COMPUTERNETWORKNAME:Q1"},
+    {"CustomerID", "X-OUTLOOK-CUSTOMERID:Q1"},
+    {"Department", "ORG:;Q1"},
+    {"Email1Address", "EMAIL:Q1"},
+    {"Email1AddressType", "X-OUTLOOK-EMAIL1ADDRESSTYPE:Q1"},
+    {"Email2Address", "EMAIL:\r\nEMAIL:Q1"},
+    {"Email3Address", "EMAIL:\r\nEMAIL:\r\nEMAIL:Q1"},
+    {"FileAs", "X-EVOLUTION-FILE-AS:Q1"},
+    {"FirstName", "N:;Q1;;;"},
+    {"FTPSite", "X-OUTLOOK-FTPSITE:Q1"},
+    {"FullName", "FN:Q1"},
+    {"GovernmentIDNumber", "X-OUTLOOK-GOVERNMENTIDNUMBER:Q1"},
+    {"Hobby", "X-OUTLOOK-HOBBY:Q1"},
+    {"Home2TelephoneNumber", "TEL;TYPE=HOME,VOICE:\r\nTEL;TYPE=HOME,VOICE:Q1"},
+    {"HomeAddress", "LABEL;TYPE=HOME:Q1"},
+    {"HomeAddressCity", "ADR;TYPE=HOME:;;;Q1;;;"},
+    {"HomeAddressCountry", "ADR;TYPE=HOME:;;;;;;Q1"},
+    {"HomeAddressPostalCode", "ADR;TYPE=HOME:;;;;;Q1;"},
+    {"HomeAddressPostOfficeBox", "ADR;TYPE=HOME:Q1;;;;;;"},
+    {"HomeAddressState", "ADR;TYPE=HOME:;;;;Q1;;"},
+    {"HomeAddressStreet", "ADR;TYPE=HOME:;;Q1;;;;"},
+    {"HomeFaxNumber", "TEL;TYPE=HOME,FAX:Q1"},
+    {"HomeTelephoneNumber", "TEL;TYPE=HOME,VOICE:Q1"},
+    {"Initials", "X-OUTLOOK-INITIALS:Q1"},
+    {"InternetFreeBusyAddress", "FBURL:Q1"},
+    {"ISDNNumber", "TEL;TYPE=ISDN:Q1"},
+    {"JobTitle", "TITLE:Q1"},
+    {"Journal", "X-OUTLOOK-JOURNAL:TRUE"}, // set to "True"
+    {"Language", "X-OUTLOOK-LANGUAGE:Q1"},
+    {"LastName", "N:Q1;;;;"},
+    {"MailingAddress", "LABEL;TYPE=POSTAL:Q1"},
+    {"MailingAddressCity", "ADR;TYPE=POSTAL:;;;Q1;;;"},
+    {"MailingAddressCountry", "ADR;TYPE=POSTAL:;;;;;;Q1"},
+    {"MailingAddressPostalCode", "ADR;TYPE=POSTAL:;;;;;Q1;"},
+    {"MailingAddressPostOfficeBox", "ADR;TYPE=POSTAL:Q1;;;;;;"},
+    {"MailingAddressState", "ADR;TYPE=POSTAL:;;;;Q1;;"},
+    {"MailingAddressStreet", "ADR;TYPE=POSTAL:;;Q1;;;;"},
+    {"ManagerName", "X-EVOLUTION-MANAGER:Q1"},
+    {"MiddleName", "N:;;Q1;;"},
+    {"Mileage", "X-OUTLOOK-MILEAGE:Q1"},
+    {"MobileTelephoneNumber", "TEL;TYPE=CELL:Q1"},
+    {"NetMeetingAlias", "X-OUTLOOK-NETMEETINGALIAS:Q1"},
+    {"NetMeetingServer", "X-OUTLOOK-NETMEETINGSERVER:Q1"},
+    {"NickName", "NICKNAME:Q1"},
+    {"OfficeLocation", "ORG:;;Q1"},
+    {"OrganizationalIDNumber", "X-OUTLOOK-ORGANIZATIONALIDNUMBER:Q1"},
+    {"OtherAddress", "LABEL;TYPE=OTHER:Q1"},
+    {"OtherAddressCity", "ADR;TYPE=OTHER:;;;Q1;;;"},
+    {"OtherAddressCountry", "ADR;TYPE=OTHER:;;;;;;Q1"},
+    {"OtherAddressPostalCode", "ADR;TYPE=OTHER:;;;;;Q1;"},
+    {"OtherAddressPostOfficeBox", "ADR;TYPE=OTHER:Q1;;;;;;"},
+    {"OtherAddressState", "ADR;TYPE=OTHER:;;;;Q1;;"},
+    {"OtherAddressStreet", "ADR;TYPE=OTHER:;;Q1;;;;"},
+    {"OtherFaxNumber", "TEL;TYPE=FAX:Q1"},
+    {"PagerNumber", "TEL;TYPE=PAGER:Q1"},
+    {"PersonalHomePage", "URL;TYPE=HOME:Q1"},
+    {"PrimaryTelephoneNumber", "TEL;TYPE=PREF:Q1"},
+    {"Profession", "ROLE:Q1"},
+    {"RadioTelephoneNumber", "TEL;TYPE=X-EVOLUTION-RADIO:Q1"},
+    {"ReferredBy", "X-OUTLOOK-REFERREDBY:Q1"},
+    {"Spouse", "X-EVOLUTION-SPOUSE:Q1"},
+    {"Subject", "X-OUTLOOK-SUBJECT:Q1"},
+    {"Suffix", "N:;;;;Q1"},
+    {"TelexNumber", "TEL;TYPE=X-EVOLUTION-TELEX:Q1"},
+    {"Title", "N:;;;Q1;"},
+    {"TTYTDDTelephoneNumber", "TEL;TYPE=X-EVOLUTION-TTYTDD:Q1"},
+    {"User1", "X-OUTLOOK-USER1:Q1"},
+    {"User2", "X-OUTLOOK-USER2:Q1"},
+    {"User3", "X-OUTLOOK-USER3:Q1"},
+    {"User4", "X-OUTLOOK-USER4:Q1"},
+    {"WebPage", "URL:Q1"},
+};
+
+QStringList Writable_Names()
+{
+    QStringList out;
+    for (const QString& name : Standard_Contact_Field_Names())
+        if (Is_Writable_Contact_Field(name))
+            out.append(name);
+    return out;
+}
+
+// What a field reads on kBase after `written` was set: only the field itself
+// and the whole address its part belongs to show the value.
+QString Expected_Read(const QString& field, const QString& written, const QString& value)
+{
+    if (field == written)
+        return value;
+    const QStringList wholeAddresses = {"HomeAddress", "BusinessAddress", "MailingAddress", "OtherAddress"};
+    if (wholeAddresses.contains(field) && written.startsWith(field))
+        return value;
+    if (field == QLatin1String("FullName"))
+        return QStringLiteral("Base");
+    if (field == QLatin1String("Journal"))
+        return QStringLiteral("False");
+    return QString();
+}
+
+} // namespace
+
+TEST(ContactFieldNames, HundredStandardOfWhichSixAreRecognisedOnly)
+{
+    const QStringList names = Standard_Contact_Field_Names();
+    EXPECT_EQ(names.size(), 100);
+    EXPECT_EQ(names.first(), "Account");
+    EXPECT_EQ(names.last(), "WebPage");
+    EXPECT_EQ(Writable_Names().size(), 94);
+    for (const char* recognisedOnly : {"Anniversary", "Birthday", "Email2AddressType", "Email3AddressType",
+                                       "Gender", "OtherTelephoneNumber"}) {
+        EXPECT_TRUE(Is_Standard_Contact_Field(recognisedOnly)) << recognisedOnly;
+        EXPECT_FALSE(Is_Writable_Contact_Field(recognisedOnly)) << recognisedOnly;
+    }
+    for (const char* other : {"fullname", "FULLNAME", " FullName", "FullName ", "Full Name", "", "Importance",
+                              "Sensitivity", "Email4Address"}) {
+        EXPECT_FALSE(Is_Standard_Contact_Field(other)) << other;
+        EXPECT_FALSE(Is_Writable_Contact_Field(other)) << other;
+    }
+}
+
+TEST(ContactFieldMapping, EveryWritableFieldLandsInItsOwnVcardProperty)
+{
+    EXPECT_EQ(QStringList(kLands.keys()), [] {
+        QStringList w = Writable_Names();
+        w.sort();
+        return w;
+    }());
+    Contact_Folder f;
+    const QStringList writable = Writable_Names();
+    for (const QString& name : writable) {
+        const QString value =
+            name == QLatin1String("Journal") ? QStringLiteral("True") : QStringLiteral("Q1");
+        auto c = f.Make("c.vcf", kBase);
+        ASSERT_TRUE(c);
+        c->Set_Standard_Field(name, value);
+        EXPECT_EQ(c->Standard_Field(name), value) << name.toStdString();
+        c->Save();
+        const QByteArray saved = f.Read("c.vcf");
+        EXPECT_TRUE(saved.contains("\r\n" + kLands.value(name) + "\r\n")) << name.toStdString() << " wrote:\n"
+                                                                          << saved.toStdString();
+        auto r = f.Load("c.vcf");
+        ASSERT_TRUE(r);
+        for (const QString& other : writable)
+            EXPECT_EQ(r->Standard_Field(other), Expected_Read(other, name, value))
+                << other.toStdString() << " after setting " << name.toStdString();
+    }
+}
+
+TEST(ContactFieldMapping, ForeignSpellingsAreReadAndChangedInPlace)
+{
+    Contact_Folder f;
+    auto c = f.Make("k.vcf",
+                    Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:k", "FN:K", "N:Kay;Karl;;;", "TEL;TYPE=work:111",
+                          "TEL;TYPE=cell,pref:222", "TEL;VALUE=uri;TYPE=home:tel:+49-30-1", "TEL;FAX:333",
+                          "TEL;TYPE=voice,pref:444", "item2.TEL:555",
+                          "ADR;TYPE=home:;;Main St 1;Town;;12345;DE", "LABEL;TYPE=home:Main St 1\\nTown",
+                          "URL:http://x.example", "ORG:Acme;Sales", "CATEGORIES:friends,work", "END:VCARD"}));
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->Standard_Field("BusinessTelephoneNumber"), "111");
+    EXPECT_EQ(c->Standard_Field("MobileTelephoneNumber"), "222");
+    EXPECT_EQ(c->Standard_Field("HomeTelephoneNumber"), "+49-30-1");
+    EXPECT_EQ(c->Standard_Field("OtherFaxNumber"), "333");
+    EXPECT_EQ(c->Standard_Field("PrimaryTelephoneNumber"), "444");
+    EXPECT_EQ(c->Standard_Field("HomeAddressStreet"), "Main St 1");
+    EXPECT_EQ(c->Standard_Field("HomeAddressCity"), "Town");
+    EXPECT_EQ(c->Standard_Field("HomeAddressPostalCode"), "12345");
+    EXPECT_EQ(c->Standard_Field("HomeAddress"), "Main St 1\r\nTown");
+    EXPECT_EQ(c->Standard_Field("WebPage"), "http://x.example");
+    EXPECT_EQ(c->Standard_Field("CompanyName"), "Acme");
+    EXPECT_EQ(c->Standard_Field("Department"), "Sales");
+    EXPECT_EQ(c->Standard_Field("Categories"), "friends, work");
+    EXPECT_EQ(c->Standard_Field("FirstName"), "Karl");
+
+    c->Set_Standard_Field("BusinessTelephoneNumber", "999");
+    c->Set_Standard_Field("HomeTelephoneNumber", "+1 555");
+    c->Set_Standard_Field("HomeAddressCity", "City");
+    c->Set_Standard_Field("Department", "");
+    c->Save();
+    const QByteArray saved = f.Read("k.vcf");
+    EXPECT_TRUE(saved.contains("\r\nTEL;TYPE=work:999\r\n"));
+    EXPECT_TRUE(saved.contains("\r\nTEL;TYPE=home:+1 555\r\n")); // written as text now
+    EXPECT_TRUE(saved.contains("\r\nADR;TYPE=home:;;Main St 1;City;;12345;DE\r\n"));
+    EXPECT_TRUE(saved.contains("\r\nORG:Acme\r\n"));
+    EXPECT_TRUE(saved.contains("\r\nitem2.TEL:555\r\n"));
+    EXPECT_EQ(saved.count("TEL"), 6); // changed in place, nothing added
+}
+
+TEST(ContactFieldMapping, Version40PrimaryPhoneUsesThePrefParameter)
+{
+    Contact_Folder f;
+    auto c = f.Make("v4.vcf", "BEGIN:VCARD\nVERSION:4.0\nUID:v4\nFN:V\nEND:VCARD\n");
+    c->Set_Standard_Field("PrimaryTelephoneNumber", "+1");
+    c->Save();
+    EXPECT_TRUE(f.Read("v4.vcf").contains("\nTEL;TYPE=VOICE;PREF=1:+1\n"));
+    EXPECT_EQ(f.Load("v4.vcf")->Standard_Field("PrimaryTelephoneNumber"), "+1");
+}
+
+TEST(ContactFieldMapping, EmptyTextClearsTheField)
+{
+    Contact_Folder f;
+    auto c = f.Make("e.vcf",
+                    Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:e", "FN:E", "N:Last;First;;;", "TITLE:Boss",
+                          "ORG:Acme;Sales", "ADR;TYPE=HOME:;;Street;Town;;;", "LABEL;TYPE=HOME:Street\\nTown",
+                          "ADR;TYPE=WORK:;;Office;Town;;;", "CATEGORIES:a,b", "END:VCARD"}));
+    for (const char* name :
+         {"JobTitle", "FullName", "LastName", "Department", "HomeAddressStreet", "Categories"})
+        c->Set_Standard_Field(name, "");
+    c->Save();
+    EXPECT_EQ(f.Read("e.vcf"), Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:e", "FN:", "N:;First;;;", "ORG:Acme",
+                                     "ADR;TYPE=HOME:;;;Town;;;", "LABEL;TYPE=HOME:Street\\nTown",
+                                     "ADR;TYPE=WORK:;;Office;Town;;;", "END:VCARD"}));
+
+    // The whole address goes with its label; the business address stays.
+    c->Set_Standard_Field("HomeAddress", "");
+    c->Set_Standard_Field("CompanyName", "");
+    c->Save();
+    EXPECT_EQ(f.Read("e.vcf"), Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:e", "FN:", "N:;First;;;",
+                                     "ADR;TYPE=WORK:;;Office;Town;;;", "END:VCARD"}));
+}
+
+TEST(ContactFieldMapping, AWholeAddressAndItsStreetAreSeparateWrites)
+{
+    Contact_Folder f;
+    auto c = f.Make("a.vcf", kBase);
+    c->Set_Standard_Field("HomeAddressStreet", "1 Elm St");
+    c->Set_Standard_Field("HomeAddressCity", "Springfield");
+    EXPECT_EQ(c->Standard_Field("HomeAddress"), "1 Elm St\r\nSpringfield"); // composed while it has no label
+    c->Set_Standard_Field("HomeAddress", "PO Box 9\r\nShelbyville");
+    EXPECT_EQ(c->Standard_Field("HomeAddress"), "PO Box 9\r\nShelbyville");
+    EXPECT_EQ(c->Standard_Field("HomeAddressStreet"), "1 Elm St");
+    c->Save();
+    EXPECT_TRUE(f.Read("a.vcf").contains("\r\nLABEL;TYPE=HOME:PO Box 9\\nShelbyville\r\n"));
+}
+
+TEST(ContactFieldMapping, SpecialCharactersRoundTrip)
+{
+    Contact_Folder f;
+    auto c = f.Make("s.vcf", kBase);
+    const QString title = QStringLiteral("R&D; \"lab\", back\\slash: ünï €");
+    c->Set_Standard_Field("JobTitle", title);
+    c->Set_Standard_Field("Categories", "one, two;three,,  four ");
+    c->Set_Standard_Field("CompanyName", "A;B");
+    c->Save();
+    const QByteArray saved = f.Read("s.vcf");
+    EXPECT_TRUE(saved.contains("\r\nCATEGORIES:one,two\\;three,four\r\n"));
+    EXPECT_TRUE(saved.contains("\r\nORG:A\\;B\r\n"));
+    auto r = f.Load("s.vcf");
+    EXPECT_EQ(r->Standard_Field("JobTitle"), title);
+    EXPECT_EQ(r->Standard_Field("Categories"), "one, two;three, four");
+    EXPECT_EQ(r->Standard_Field("CompanyName"), "A;B");
+    EXPECT_EQ(r->Standard_Field("Department"), "");
+}
+
+TEST(ContactFieldMapping, NamesAndValuesItCannotTakeThrowAndChangeNothing)
+{
+    Contact_Folder f;
+    auto c = f.Make("x.vcf", kBase);
+    for (const char* name :
+         {"Birthday", "Gender", "OtherTelephoneNumber", "fullname", " FullName", "", "Importance"}) {
+        EXPECT_THROW(c->Set_Standard_Field(name, "v"), Outlook_Error) << name;
+        EXPECT_THROW(c->Standard_Field(name), Outlook_Error) << name;
+    }
+    EXPECT_THROW(c->Set_Standard_Field("Journal", "maybe"), Outlook_Error);
+    EXPECT_THROW(c->Set_Standard_Field("Journal", ""), Outlook_Error);
+    EXPECT_THROW(c->Set_Standard_Field("JobTitle", QString(QChar(0))), Outlook_Error);
+    c->Save();
+    EXPECT_EQ(f.Read("x.vcf"), kBase);
+
+    c->Set_Standard_Field("Journal", "-1");
+    EXPECT_EQ(c->Standard_Field("Journal"), "True");
+    c->Set_Standard_Field("Journal", "false");
+    EXPECT_EQ(c->Standard_Field("Journal"), "False");
+}
