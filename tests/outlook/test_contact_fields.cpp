@@ -2,6 +2,7 @@
 
 #include "outlook/Contact_Fields.h"
 #include "outlook/Item_Files.h"
+#include "outlook/Mapi_Components.h"
 #include "vcard_test_support.h"
 
 #include <QMap>
@@ -312,4 +313,82 @@ TEST(ContactFieldMapping, NamesAndValuesItCannotTakeThrowAndChangeNothing)
     EXPECT_EQ(c->Standard_Field("Journal"), "True");
     c->Set_Standard_Field("Journal", "false");
     EXPECT_EQ(c->Standard_Field("Journal"), "False");
+}
+
+TEST(SetContactField, AStandardFieldIsSetButNotSaved)
+{
+    Contact_Folder f;
+    QuorinContactItem helper;
+    helper.Set_Item(f.Make("c.vcf", kBase));
+    Set_Contact_Field("CompanyName", "Bounced Inc.", helper);
+    EXPECT_EQ(helper.Item()->Standard_Field("CompanyName"), "Bounced Inc.");
+    EXPECT_EQ(f.Read("c.vcf"), kBase); // the caller saves
+    helper.Save();
+    EXPECT_EQ(f.Load("c.vcf")->Standard_Field("CompanyName"), "Bounced Inc.");
+
+    Set_Contact_Field("CompanyName", "", helper);
+    helper.Save();
+    EXPECT_EQ(f.Read("c.vcf"), kBase);
+}
+
+TEST(SetContactField, OtherNamesBecomeTextUserPropertiesAndAreSaved)
+{
+    Contact_Folder f;
+    QuorinContactItem helper;
+    helper.Set_Item(f.Make("c.vcf", kBase));
+    const QStringList names = {"Birthday",
+                               "Anniversary",
+                               "Email2AddressType",
+                               "Email3AddressType",
+                               "Gender",
+                               "OtherTelephoneNumber",
+                               "companyname",
+                               " CompanyName",
+                               "CompanyName ",
+                               "Importance",
+                               "Sensitivity",
+                               "Bounce Status",
+                               ""};
+    for (const QString& name : names)
+        Set_Contact_Field(name, "v:" + name, helper);
+    auto r = f.Load("c.vcf"); // saved by each call
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->UserProperties().Count(), names.size());
+    for (const QString& name : names) {
+        User_Property* p = r->UserProperties().Find(name);
+        ASSERT_NE(p, nullptr) << name.toStdString();
+        EXPECT_EQ(p->Value(), "v:" + name);
+    }
+    EXPECT_EQ(r->Standard_Field("CompanyName"), "");
+
+    // Writing the same name again changes the one property, and "" clears it.
+    Set_Contact_Field("Bounce Status", "", helper);
+    r = f.Load("c.vcf");
+    EXPECT_EQ(r->UserProperties().Count(), names.size());
+    EXPECT_EQ(r->UserProperties().Find("Bounce Status")->Value(), "");
+}
+
+TEST(SetContactField, FailuresEndSilently)
+{
+    Contact_Folder f;
+    QuorinContactItem none;
+    Set_Contact_Field("CompanyName", "x", none); // no contact held
+    Set_Contact_Field("Status", "x", none);
+
+    QuorinContactItem helper;
+    helper.Set_Item(f.Make("c.vcf", kBase));
+    Set_Contact_Field("Journal", "not a yes/no value", helper);
+    EXPECT_EQ(helper.Item()->Standard_Field("Journal"), "False");
+
+    // The file changed under the run: the user property is not saved over it.
+    const QByteArray theirs = QByteArray(kBase).replace("FN:Base", "FN:Theirs");
+    f.Write("c.vcf", theirs);
+    Set_Contact_Field("Status", "Bounced", helper);
+    EXPECT_EQ(f.Read("c.vcf"), theirs);
+
+    // A deleted contact takes nothing.
+    helper.Delete();
+    Set_Contact_Field("Status", "again", helper);
+    Set_Contact_Field("JobTitle", "again", helper);
+    EXPECT_FALSE(QFile::exists(f.Path("c.vcf")));
 }
