@@ -1,8 +1,17 @@
-// Placeholder entry until the main window lands.
+// The program's entry: the command line decides between the main window,
+// the unattended run and a printed help or version.
+#include "windows/Application_Lifecycle.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
+    auto life = bc::windows::Application_Lifecycle::From_Argv(argc, argv);
+    // --help and --version end here, before anything is created.
+    if (life.Before_Application())
+        return 0;
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Brindlecast"));
+    QApplication::setApplicationVersion(QStringLiteral(BRINDLECAST_VERSION));
+    return life.Run();
 }

@@ -1,0 +1,53 @@
+#include "windows/Log_Frame.h"
+
+#include "config/Registry_Routines.h"
+#include "windows/Log_Actions.h"
+#include "windows/Option_Check_Box.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace bc::windows {
+
+Log_Frame::Log_Frame(QWidget* parent) : QGroupBox(QStringLiteral("Log"), parent)
+{
+    setObjectName(QStringLiteral("FrameLog"));
+
+    chkEnableLogging_ =
+        new Option_Check_Box(QStringLiteral("chkEnableLogging"), QStringLiteral("Enable Logging"), this);
+    auto* note = new QLabel(
+        QStringLiteral("Every progress line of a run is added to the log with its date and time."), this);
+    note->setObjectName(QStringLiteral("lblLogNote"));
+    note->setWordWrap(true);
+    note->setEnabled(false); // a hint, shown dimmed
+    ClearLog_ = new QPushButton(QStringLiteral("Clear Log"), this);
+    ClearLog_->setObjectName(QStringLiteral("ClearLog"));
+    OpenLog_ = new QPushButton(QStringLiteral("Open Log"), this);
+    OpenLog_->setObjectName(QStringLiteral("OpenLog"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(OpenLog_);
+    buttons->addWidget(ClearLog_);
+    buttons->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(chkEnableLogging_);
+    layout->addWidget(note);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+    layout->addStretch(1);
+
+    connect(chkEnableLogging_, &Option_Check_Box::Value_Changed, this,
+            [](int value) { Save_Setting(Log_Enabled, value); });
+    connect(ClearLog_, &QPushButton::clicked, this, [] { Clear_Log(); });
+    connect(OpenLog_, &QPushButton::clicked, this, [this] { Open_Log(window()); });
+}
+
+void Log_Frame::Restore_Logging()
+{
+    chkEnableLogging_->Set_Value(Setting_Number(Get_Setting(Log_Enabled)));
+}
+
+} // namespace bc::windows
