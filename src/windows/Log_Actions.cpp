@@ -47,8 +47,9 @@ void Open_Log(QWidget* parent)
     }
 
     QPointer<frmViewLog> viewer = &frmViewLog::Instance(parent);
+    if (viewer->isVisible())
+        viewer->raise();
     viewer->show();
-    viewer->raise();
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {

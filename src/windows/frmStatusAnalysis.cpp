@@ -93,8 +93,9 @@ frmStatusAnalysis::~frmStatusAnalysis()
 
 void frmStatusAnalysis::Show_Window()
 {
+    if (isVisible())
+        raise(); // a run into a window left open brings it back to the front
     show();
-    raise();
 }
 
 void frmStatusAnalysis::Add_Line(const QString& text)

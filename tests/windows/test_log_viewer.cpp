@@ -1,0 +1,277 @@
+// The bounced e-mails log: listing it in the viewer (code page, line ends,
+// appending, stopping when the viewer closes, read errors), the viewer's
+// "Save As ..." copy and "Exit", and clearing the log.
+
+#include "config/App_State.h"
+#include "engine/Processing_Flags.h"
+#include "support/Temp_Home.h"
+#include "windows/File_Dialog.h"
+#include "windows/Log_Actions.h"
+#include "windows/Message_Box.h"
+#include "windows/frmViewLog.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <memory>
+
+using bc::engine::Flags;
+using bc::windows::File_Dialog;
+using bc::windows::frmViewLog;
+using bc::windows::Message_Box;
+
+namespace {
+
+const QString kNotActivated =
+    QStringLiteral("Log file has not yet been activated. Enable log file and run the software to populate.");
+
+QString Listed_Text()
+{
+    frmViewLog* viewer = frmViewLog::Loaded();
+    return viewer ? viewer->findChild<QTextEdit*>(QStringLiteral("txtBouncedEmails"))->toPlainText()
+                  : QString();
+}
+
+QAction* Menu_Entry(const char* name)
+{
+    return frmViewLog::Loaded() ? frmViewLog::Loaded()->findChild<QAction*>(QString::fromLatin1(name))
+                                : nullptr;
+}
+
+void Let_Deferred_Deletes_Run()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+class Test_Log_Viewer : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<bc::test::Temp_Home> home_;
+    QString log_;
+
+    void Write_Log(const QByteArray& content) const
+    {
+        QFile file(log_);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { bc::windows::Install_Message_Boxes(); }
+
+    void init()
+    {
+        home_ = std::make_unique<bc::test::Temp_Home>();
+        QVERIFY(QDir().mkpath(home_->Data_Folder()));
+        bc::App().Data_Folder = home_->Data_Folder();
+        log_ = home_->Data_Folder() + QStringLiteral("bouncedemails.log");
+        Message_Box::clearShown();
+        File_Dialog::clearShown();
+        Flags() = {};
+    }
+
+    void cleanup()
+    {
+        if (frmViewLog* viewer = frmViewLog::Loaded())
+            viewer->close();
+        Let_Deferred_Deletes_Run();
+        QVERIFY(!frmViewLog::Loaded());
+        home_.reset();
+    }
+
+    void without_a_log_file_the_user_is_told_and_no_viewer_opens()
+    {
+        Flags().Abort_Requested = true;
+        Message_Box::setNextAnswer(QMessageBox::Ok);
+        bc::windows::Open_Log(nullptr);
+        QCOMPARE(Message_Box::shown(), QStringList{kNotActivated});
+        QVERIFY(!frmViewLog::Loaded());
+        QVERIFY(!Flags().Abort_Requested);
+    }
+
+    void the_log_is_listed_line_by_line_in_its_code_page()
+    {
+        // CR LF and a bare LF line end, Windows-1252 letters, a last line
+        // without a line end.
+        Write_Log("2024-05-01 10:00 Found caf\xe9@example.com\r\n\x80 second\nlast");
+        bc::windows::Open_Log(nullptr);
+        frmViewLog* viewer = frmViewLog::Loaded();
+        QVERIFY(viewer);
+        QVERIFY(viewer->isVisible());
+        QVERIFY(!viewer->isModal());
+        QCOMPARE(viewer->windowTitle(), QStringLiteral("Bounced Emails Log"));
+        QCOMPARE(Listed_Text(),
+                 QString::fromUtf8("2024-05-01 10:00 Found café@example.com\n€ second\nlast\n"));
+        QVERIFY(viewer->findChild<QTextEdit*>(QStringLiteral("txtBouncedEmails"))->isReadOnly());
+        QCOMPARE(Menu_Entry("mnuSaveAs")->text(), QStringLiteral("Save As ..."));
+        QCOMPARE(Menu_Entry("mnuExit")->text(), QStringLiteral("Exit"));
+        QCOMPARE(Message_Box::shown(), QStringList());
+        QVERIFY(!Flags().Abort_Requested);
+    }
+
+    void opening_again_while_the_viewer_is_open_lists_the_lines_again()
+    {
+        Write_Log("one\r\ntwo\r\n");
+        bc::windows::Open_Log(nullptr);
+        QPointer<frmViewLog> first = frmViewLog::Loaded();
+        bc::windows::Open_Log(nullptr);
+        QCOMPARE(frmViewLog::Loaded(), first.data());
+        QCOMPARE(Listed_Text(), QStringLiteral("one\ntwo\none\ntwo\n"));
+    }
+
+    void closing_the_viewer_stops_the_listing_at_the_next_line()
+    {
+        const int total = 20000;
+        QByteArray content;
+        for (int i = 1; i <= total; ++i)
+            content += "line " + QByteArray::number(i) + "\r\n";
+        Write_Log(content);
+
+        int atClose = -1;
+        int appendedAfterClose = 0;
+        QTimer closer;
+        closer.setInterval(0);
+        connect(&closer, &QTimer::timeout, this, [&] {
+            frmViewLog* viewer = frmViewLog::Loaded();
+            if (!viewer || atClose >= 0)
+                return;
+            QTextDocument* text =
+                viewer->findChild<QTextEdit*>(QStringLiteral("txtBouncedEmails"))->document();
+            const int listed = text->blockCount() - 1; // the last block is the one after the last line end
+            if (listed < 50)
+                return;
+            atClose = listed;
+            connect(text, &QTextDocument::contentsChanged, this, [&] { ++appendedAfterClose; });
+            viewer->close();
+        });
+        closer.start();
+        bc::windows::Open_Log(nullptr);
+        closer.stop();
+
+        QVERIFY2(atClose >= 50,
+                 qPrintable(QString::number(atClose) + " " + QString::number(Listed_Text().size())));
+        QVERIFY(atClose < total);
+        QCOMPARE(appendedAfterClose, 0);
+        QVERIFY(Flags().Abort_Requested);
+        QVERIFY(!frmViewLog::Loaded());
+        QCOMPARE(Message_Box::shown(), QStringList());
+    }
+
+    void exit_closes_the_viewer_and_asks_a_run_to_stop()
+    {
+        Write_Log("one\r\n");
+        bc::windows::Open_Log(nullptr);
+        QPointer<frmViewLog> viewer = frmViewLog::Loaded();
+        Flags().Processing_Active = true;
+        Menu_Entry("mnuExit")->trigger();
+        QVERIFY(Flags().Abort_Requested);
+        QVERIFY(!frmViewLog::Loaded());
+        Let_Deferred_Deletes_Run();
+        QVERIFY(!viewer);
+    }
+
+    void an_unreadable_log_is_reported_and_the_viewer_keeps_nothing()
+    {
+        // A folder in the log's place exists but cannot be read as a file.
+        QVERIFY(QDir().mkpath(log_));
+        Message_Box::setNextAnswer(QMessageBox::Ok);
+        bc::windows::Open_Log(nullptr);
+        QCOMPARE(Message_Box::shown().size(), 1);
+        QVERIFY2(Message_Box::shown().constFirst().startsWith(QStringLiteral("Failed listing log. Error: ")),
+                 qPrintable(Message_Box::shown().constFirst()));
+        QVERIFY(Message_Box::shown().constFirst().size() >
+                QStringLiteral("Failed listing log. Error: ").size());
+        QVERIFY(frmViewLog::Loaded());
+        QCOMPARE(Listed_Text(), QString());
+    }
+
+    void save_as_copies_the_log_over_the_chosen_file()
+    {
+        const QByteArray content = "first \xe9\r\nsecond\r\n";
+        Write_Log(content);
+        bc::windows::Open_Log(nullptr);
+        const QString target = home_->Write(QStringLiteral("copies/saved.log"), "older and longer content");
+        File_Dialog::setNextAnswer(target);
+        Menu_Entry("mnuSaveAs")->trigger();
+
+        QCOMPARE(home_->Read(target), content);
+        QCOMPARE(home_->Read(log_), content);
+        QCOMPARE(File_Dialog::shown().size(), 1);
+        const File_Dialog::Request& asked = File_Dialog::shown().constFirst();
+        QVERIFY(asked.Save);
+        QCOMPARE(asked.Title, QStringLiteral("Save As"));
+        QCOMPARE(asked.Folder, QDir::currentPath());
+        QVERIFY(asked.Filter.contains(QStringLiteral("(*)")));
+        QVERIFY(frmViewLog::Loaded());
+    }
+
+    void save_as_cancelled_or_failing_copies_nothing_and_says_nothing()
+    {
+        Write_Log("line\r\n");
+        bc::windows::Open_Log(nullptr);
+        const QString copies = home_->Path() + QStringLiteral("/copies");
+        QVERIFY(QDir().mkpath(copies));
+
+        File_Dialog::setNextCancel();
+        Menu_Entry("mnuSaveAs")->trigger();
+        QCOMPARE(QDir(copies).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+
+        // A folder that does not exist, and the log gone before the copy.
+        File_Dialog::setNextAnswer(copies + QStringLiteral("/missing/saved.log"));
+        Menu_Entry("mnuSaveAs")->trigger();
+        QVERIFY(!QFileInfo::exists(copies + QStringLiteral("/missing")));
+        bc::windows::Clear_Log();
+        File_Dialog::setNextAnswer(copies + QStringLiteral("/saved.log"));
+        Menu_Entry("mnuSaveAs")->trigger();
+        QCOMPARE(QDir(copies).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+
+        QCOMPARE(File_Dialog::shown().size(), 3);
+        QCOMPARE(Message_Box::shown(), QStringList());
+        QVERIFY(frmViewLog::Loaded());
+    }
+
+    void clear_log_deletes_even_a_read_only_log_and_ignores_a_missing_one()
+    {
+        Write_Log("line\r\n");
+        QVERIFY(QFile::setPermissions(log_, QFile::ReadOwner | QFile::ReadUser));
+        bc::windows::Clear_Log();
+        QVERIFY(!QFileInfo::exists(log_));
+        QVERIFY(QFileInfo::exists(home_->Data_Folder()));
+
+        bc::windows::Clear_Log();
+        QVERIFY(!QFileInfo::exists(log_));
+        QCOMPARE(Message_Box::shown(), QStringList());
+
+        Message_Box::setNextAnswer(QMessageBox::Ok);
+        bc::windows::Open_Log(nullptr);
+        QCOMPARE(Message_Box::shown(), QStringList{kNotActivated});
+    }
+
+    void the_text_box_follows_the_viewer_size()
+    {
+        Write_Log("line\r\n");
+        bc::windows::Open_Log(nullptr);
+        frmViewLog* viewer = frmViewLog::Loaded();
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+        auto* text = viewer->findChild<QTextEdit*>(QStringLiteral("txtBouncedEmails"));
+        const QSize text0 = text->size();
+        QVERIFY(viewer->centralWidget()->rect().contains(text->geometry()));
+
+        viewer->resize(viewer->size() * 2);
+        QTRY_COMPARE(text->width(), text0.width() * 2);
+        QVERIFY(text->height() > text0.height() * 2 - 4);
+        QVERIFY(text->height() < text0.height() * 2 + 60);
+    }
+};
+
+QTEST_MAIN(Test_Log_Viewer)
+#include "test_log_viewer.moc"
