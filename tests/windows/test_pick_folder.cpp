@@ -1,0 +1,261 @@
+// The folder dialog: its tree over every store of a real profile, OK and
+// Cancel through the modal dialog, failures of the session, and the test hook.
+
+#include "Folder_Test_Profile.h"
+#include "outlook/Outlook_Session.h"
+#include "windows/Message_Box.h"
+#include "windows/frmPickFolder.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+using bc::windows::frmPickFolder;
+using bc::windows::Message_Box;
+
+namespace {
+
+// A session whose stores or subfolders fail on demand.
+class Fake_Folder : public bc::outlook::Mapi_Folder
+{
+public:
+    Fake_Folder(QString name, std::vector<std::shared_ptr<Mapi_Folder>> children, bool failing = false)
+        : name_(std::move(name)), children_(std::move(children)), failing_(failing)
+    {
+    }
+    QString EntryID() const override { return name_; }
+    QString StoreID() const override { return QStringLiteral("S"); }
+    QString Name() const override { return name_; }
+    QString DefaultMessageClass() const override { return QStringLiteral("IPM.Note"); }
+    std::shared_ptr<Mapi_Folder> Parent() const override { return nullptr; }
+    std::shared_ptr<bc::outlook::Items_Collection> Items() override { return nullptr; }
+    std::vector<std::shared_ptr<Mapi_Folder>> Folders() const override
+    {
+        if (failing_)
+            throw bc::outlook::Outlook_Error(QStringLiteral("Unreadable folder."));
+        return children_;
+    }
+
+private:
+    QString name_;
+    std::vector<std::shared_ptr<Mapi_Folder>> children_;
+    bool failing_;
+};
+
+class Fake_Session : public bc::outlook::Name_Space
+{
+public:
+    std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>> stores;
+    bool failing = false;
+
+    std::shared_ptr<bc::outlook::Mapi_Folder> GetFolderFromID(const QString&, const QString&) override
+    {
+        return nullptr;
+    }
+    std::shared_ptr<bc::outlook::Outlook_Item> GetItemFromID(const QString&, const QString&) override
+    {
+        return nullptr;
+    }
+    std::shared_ptr<bc::outlook::Mapi_Folder> GetDefaultFolder(int) override { return nullptr; }
+    std::shared_ptr<bc::outlook::Recipient> CurrentUser() override { return nullptr; }
+    std::shared_ptr<bc::outlook::Mapi_Folder> GetSharedDefaultFolder(bc::outlook::Recipient&, int) override
+    {
+        return nullptr;
+    }
+    std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>> Stores() override
+    {
+        if (failing)
+            throw bc::outlook::Outlook_Error(QStringLiteral("The profile is unreadable."));
+        return stores;
+    }
+};
+
+QTreeWidgetItem* Child_Named(QTreeWidgetItem* parent, const QString& name)
+{
+    for (int i = 0; i < parent->childCount(); ++i)
+        if (parent->child(i)->text(0) == name)
+            return parent->child(i);
+    return nullptr;
+}
+
+QStringList Child_Names(QTreeWidgetItem* parent)
+{
+    QStringList names;
+    for (int i = 0; i < parent->childCount(); ++i)
+        names << parent->child(i)->text(0);
+    names.sort();
+    return names;
+}
+
+// Runs `act` on the modal folder dialog once it is up.
+void When_Dialog_Opens(std::function<void(frmPickFolder&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<frmPickFolder*>(QApplication::activeModalWidget());
+        if (dialog)
+            act(*dialog);
+    });
+}
+
+} // namespace
+
+class Test_Pick_Folder : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<bc::test::Temp_Home> home_;
+    std::shared_ptr<bc::outlook::Name_Space> session_;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        bc::windows::Install_Message_Boxes();
+        // Boxes nobody queued an answer for are recorded, not waited on.
+        Message_Box::setUnattended(true);
+    }
+
+    void init()
+    {
+        home_ = std::make_unique<bc::test::Temp_Home>();
+        bc::test::Make_Folder_Test_Profile(*home_);
+        frmPickFolder::clearNextAnswers();
+        bc::windows::Message_Box::clearShown();
+        QVERIFY(bc::outlook::Start_Outlook());
+        session_ = bc::outlook::Session().Outlook_Namespace;
+        QVERIFY(session_);
+    }
+
+    void cleanup()
+    {
+        session_.reset();
+        home_.reset();
+    }
+
+    void treeShowsEveryStoreAndItsFolders()
+    {
+        frmPickFolder dialog(*session_);
+        QTreeWidget* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("FolderTree"));
+        QVERIFY(tree);
+        QCOMPARE(tree->topLevelItemCount(), 2);
+        QTreeWidgetItem* personal = tree->topLevelItem(0); // the default store first
+        QCOMPARE(personal->text(0), QStringLiteral("Personal Folders"));
+        QCOMPARE(tree->topLevelItem(1)->text(0), QStringLiteral("Shared Store"));
+        QVERIFY(personal->isExpanded());
+        QVERIFY(Child_Names(personal).contains(QStringLiteral("Inbox")));
+        QVERIFY(Child_Names(personal).contains(QStringLiteral("Work Contacts")));
+        QVERIFY(Child_Names(personal).contains(QStringLiteral("Tasks")));
+        QCOMPARE(Child_Names(tree->topLevelItem(1)), QStringList({"Inbox", "Team"}));
+
+        // Nested folders are there below their parent.
+        QTreeWidgetItem* archive = Child_Named(personal, QStringLiteral("Archive"));
+        QVERIFY(archive);
+        QCOMPARE(Child_Names(archive), QStringList({"Old Contacts"}));
+        archive->setExpanded(true);
+        QTreeWidgetItem* old = Child_Named(archive, QStringLiteral("Old Contacts"));
+        tree->setCurrentItem(old);
+        const frmPickFolder::Folder chosen = dialog.Selected_Folder();
+        QVERIFY(chosen);
+        QCOMPARE(chosen->Name(), QStringLiteral("Old Contacts"));
+        QCOMPARE(chosen->EntryID(), bc::test::Folder_Entry_ID(QStringLiteral("Archive/Old Contacts")));
+        QCOMPARE(chosen->DefaultMessageClass(), QStringLiteral("IPM.Contact"));
+
+        tree->clearSelection();
+        QVERIFY(!dialog.Selected_Folder());
+        QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("PickFolderOK"))->isEnabled());
+    }
+
+    void okReturnsTheChosenFolderAndCancelNone()
+    {
+        When_Dialog_Opens([](frmPickFolder& dialog) {
+            QTreeWidgetItem* shared = dialog.Tree()->topLevelItem(1);
+            dialog.Tree()->setCurrentItem(Child_Named(shared, QStringLiteral("Team")));
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("PickFolderOK")), Qt::LeftButton);
+        });
+        const frmPickFolder::Folder picked = frmPickFolder::PickFolder(*session_);
+        QVERIFY(picked);
+        QCOMPARE(picked->Name(), QStringLiteral("Team"));
+        QCOMPARE(picked->StoreID(), bc::test::kSharedStoreId);
+
+        When_Dialog_Opens([](frmPickFolder& dialog) {
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("PickFolderCancel")),
+                              Qt::LeftButton);
+        });
+        QVERIFY(!frmPickFolder::PickFolder(*session_));
+
+        When_Dialog_Opens([](frmPickFolder& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+        QVERIFY(!frmPickFolder::PickFolder(*session_));
+    }
+
+    void hookAnswersQueueInOrder()
+    {
+        frmPickFolder::setNextAnswer(
+            frmPickFolder::Folder_At(QStringLiteral("Personal Folders/Work Contacts")));
+        frmPickFolder::setNextAnswer([](bc::outlook::Name_Space&) { return frmPickFolder::Folder(); });
+        frmPickFolder::setNextAnswer(
+            frmPickFolder::Folder_At(QStringLiteral("Personal Folders/Archive/Old Contacts")));
+        frmPickFolder::setNextAnswer(frmPickFolder::Folder_At(QStringLiteral("Personal Folders/Nowhere")));
+        frmPickFolder::setNextAnswer(frmPickFolder::Folder_At(QStringLiteral("No Such Store")));
+
+        QCOMPARE(frmPickFolder::PickFolder(*session_)->Name(), QStringLiteral("Work Contacts"));
+        QVERIFY(!frmPickFolder::PickFolder(*session_));
+        QCOMPARE(frmPickFolder::PickFolder(*session_)->Name(), QStringLiteral("Old Contacts"));
+        QVERIFY(!frmPickFolder::PickFolder(*session_));
+        QVERIFY(!frmPickFolder::PickFolder(*session_));
+
+        // Once the queue is used up the dialog itself comes back.
+        bool shown = false;
+        When_Dialog_Opens([&shown](frmPickFolder& dialog) {
+            shown = true;
+            dialog.reject();
+        });
+        QVERIFY(!frmPickFolder::PickFolder(*session_));
+        QVERIFY(shown);
+    }
+
+    void sessionFailures()
+    {
+        Fake_Session broken;
+        broken.failing = true;
+        QVERIFY_THROWS_EXCEPTION(bc::outlook::Outlook_Error, frmPickFolder::PickFolder(broken));
+
+        // A folder whose subfolders cannot be read is offered without them.
+        Fake_Session partly;
+        auto bad = std::make_shared<Fake_Folder>(
+            QStringLiteral("Locked"), std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>>{}, true);
+        auto fine = std::make_shared<Fake_Folder>(QStringLiteral("Fine"),
+                                                  std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>>{});
+        partly.stores = {
+            std::make_shared<Fake_Folder>(QStringLiteral("Store"),
+                                          std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>>{bad, fine}),
+            std::make_shared<Fake_Folder>(QStringLiteral("Broken Store"),
+                                          std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>>{}, true)};
+        frmPickFolder dialog(partly);
+        QCOMPARE(dialog.Tree()->topLevelItemCount(), 2);
+        QCOMPARE(Child_Names(dialog.Tree()->topLevelItem(0)), QStringList({"Fine", "Locked"}));
+        QCOMPARE(dialog.Tree()->topLevelItem(1)->childCount(), 0);
+        QTreeWidgetItem* locked = Child_Named(dialog.Tree()->topLevelItem(0), QStringLiteral("Locked"));
+        locked->setExpanded(true);
+        QCOMPARE(locked->childCount(), 0);
+        dialog.Tree()->setCurrentItem(locked);
+        QCOMPARE(dialog.Selected_Folder(), std::shared_ptr<bc::outlook::Mapi_Folder>(bad));
+        QCOMPARE(bc::windows::Message_Box::shown(), QStringList());
+    }
+
+    void anEmptySessionGivesAnEmptyTree()
+    {
+        Fake_Session empty;
+        frmPickFolder dialog(empty);
+        QCOMPARE(dialog.Tree()->topLevelItemCount(), 0);
+        QVERIFY(!dialog.Selected_Folder());
+        QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("PickFolderOK"))->isEnabled());
+    }
+};
+
+QTEST_MAIN(Test_Pick_Folder)
+#include "test_pick_folder.moc"
