@@ -8,6 +8,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringMatcher>
+
+#include <vector>
 
 namespace bc {
 namespace {
@@ -149,12 +152,24 @@ bool Contains_Return_Identifier(const QString& subject)
 {
     if (subject.isEmpty())
         return false;
-    const QString upperSubject = subject.toUpper();
-    for (const QString& entry : Lists().Search_Strings) {
-        // An empty identifier would mark every message as returned.
-        if (!entry.isEmpty() && upperSubject.contains(entry.toUpper()))
-            return true;
+    // The test runs once per message of a folder, so the upper-cased
+    // identifiers are kept until the list changes. A copy of the list shares
+    // its data, which makes the unchanged case a pointer comparison. Per
+    // thread, since message files may be read by helper threads.
+    thread_local QStringList source;
+    thread_local std::vector<QStringMatcher> upperEntries;
+    const QStringList& entries = Lists().Search_Strings;
+    if (!(source == entries)) {
+        source = entries;
+        upperEntries.clear();
+        for (const QString& entry : entries)
+            if (!entry.isEmpty()) // an empty identifier would mark every message as returned
+                upperEntries.emplace_back(entry.toUpper());
     }
+    const QString upperSubject = subject.toUpper();
+    for (const QStringMatcher& entry : upperEntries)
+        if (entry.indexIn(upperSubject) >= 0)
+            return true;
     return false;
 }
 

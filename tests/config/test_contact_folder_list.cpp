@@ -3,14 +3,13 @@
 #include "config/CryptoX.h"
 #include "config/Data_Strings.h"
 #include "config/User_Messages.h"
+#include "support/File_Size_Limit.h"
 #include "support/Temp_Home.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <csignal>
 #include <ostream>
-#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -33,26 +32,6 @@ public:
         shown.append(text);
         return false;
     }
-};
-
-// Caps the size of files this process may write; this stops root too.
-class File_Size_Limit
-{
-public:
-    explicit File_Size_Limit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~File_Size_Limit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-    File_Size_Limit(const File_Size_Limit&) = delete;
-    File_Size_Limit& operator=(const File_Size_Limit&) = delete;
-
-private:
-    rlimit saved_{};
 };
 
 const QString S = kFieldSeparator;
@@ -277,7 +256,7 @@ TEST_F(ContactFolderList, AnInterruptedSaveKeepsThePreviousFileWhole)
     QString error;
     bool saved = true;
     {
-        File_Size_Limit limit(static_cast<rlim_t>(before.size()) + 100); // runs out part-way
+        test::File_Size_Limit limit(static_cast<rlim_t>(before.size()) + 100); // runs out part-way
         saved = Save_Contact_Folder_List(&error);
     }
     EXPECT_FALSE(saved);

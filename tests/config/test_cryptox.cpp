@@ -113,16 +113,6 @@ TEST(CryptoX, ReproducesEveryReferenceVectorInBothDirections)
     }
 }
 
-TEST(CryptoX, StartsWithRc2AndHexadecimalText)
-{
-    CryptoX crypto;
-    EXPECT_EQ(crypto.Method(), CryptoX::RC2);
-    EXPECT_TRUE(crypto.AsHex());
-    EXPECT_EQ(crypto.ErrorMsg(), QString());
-    EXPECT_EQ(crypto.Keyword(), QString());
-    EXPECT_EQ(crypto.Encrypted(), QString());
-}
-
 TEST(CryptoX, RefusesEmptyTextOrPassPhrase)
 {
     CryptoX crypto;

@@ -3,20 +3,22 @@
 #include "config/Identifier_Lists.h"
 #include "config/Text_File.h"
 #include "config/User_Messages.h"
+#include "support/File_Size_Limit.h"
 #include "support/Temp_Home.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <csignal>
 #include <ostream>
 #include <stdexcept>
-#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
 // Readable failure output for texts and lists of texts.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 using namespace bc;
 
@@ -32,27 +34,6 @@ public:
         shown.append(text);
         return false;
     }
-};
-
-// Caps the size of files this process may write. Unlike a read-only folder
-// this also stops root, so a save can be made to fail half-way.
-class File_Size_Limit
-{
-public:
-    explicit File_Size_Limit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~File_Size_Limit() { setrlimit(RLIMIT_FSIZE, &saved_); }
-    File_Size_Limit(const File_Size_Limit&) = delete;
-    File_Size_Limit& operator=(const File_Size_Limit&) = delete;
-
-private:
-    rlimit saved_{};
 };
 
 const QString kFileError = QStringLiteral("Error on reading data file. Error: ");
@@ -205,7 +186,7 @@ TEST_F(IdentifierLists, FailedWritesKeepTheOldFileAndTheOldList)
     ASSERT_TRUE(Save_Search_Strings({"old one"}));
     const QByteArray before = home.Read(Search_File());
     {
-        File_Size_Limit limit(static_cast<rlim_t>(before.size()) + 4);
+        test::File_Size_Limit limit(static_cast<rlim_t>(before.size()) + 4);
         EXPECT_FALSE(Save_Search_Strings({"a much longer identifier", "and another"}));
         EXPECT_FALSE(Reset_Search_Strings_To_Default());
         EXPECT_FALSE(Append_Search_String(QStringLiteral("a long identifier")));
@@ -265,6 +246,11 @@ TEST_F(IdentifierLists, SubjectTestFindsAnIdentifierAnywhereIgnoringCase)
     EXPECT_FALSE(Contains_Return_Identifier(QStringLiteral("Returned: the book")));
     EXPECT_FALSE(Contains_Return_Identifier(QStringLiteral("mail"))); // a piece of an identifier
     EXPECT_FALSE(Contains_Return_Identifier(QString()));
+
+    // A changed list is used at once, also when its size stays the same.
+    Lists().Search_Strings[0] = QStringLiteral("bounce");
+    EXPECT_FALSE(Contains_Return_Identifier(QStringLiteral("Returned mail: see transcript for details")));
+    EXPECT_TRUE(Contains_Return_Identifier(QStringLiteral("Bounce notice")));
 
     // An empty identifier must not turn every message into a returned one.
     Add_Search_String(QString());
@@ -357,7 +343,7 @@ TEST_F(IdentifierLists, FailedNoCheckSaveKeepsTheOldFileAndList)
     ASSERT_TRUE(Save_No_Check_Strings({"me@example.com"}));
     const QByteArray before = home.Read(No_Check_File());
     {
-        File_Size_Limit limit(static_cast<rlim_t>(before.size()));
+        test::File_Size_Limit limit(static_cast<rlim_t>(before.size()));
         EXPECT_FALSE(Save_No_Check_Strings({"me@example.com", "you@example.com"}));
     }
     EXPECT_EQ(home.Read(No_Check_File()), before);
