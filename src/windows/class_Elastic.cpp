@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSizeGrip>
@@ -121,9 +122,21 @@ int Twips_To_Pixels(const QWidget* widget, double twips, Qt::Orientation along)
                                        double(std::numeric_limits<int>::max() / 2)));
 }
 
+int Menu_Bar_Height(const QWidget* window)
+{
+    const auto* main = qobject_cast<const QMainWindow*>(window);
+    const QWidget* bar = main ? main->menuWidget() : nullptr;
+    if (!bar)
+        return 0;
+    if (const auto* menuBar = qobject_cast<const QMenuBar*>(bar); menuBar && menuBar->isNativeMenuBar())
+        return 0;
+    // Before the window is first shown its layout has not placed the bar yet.
+    return window->isVisible() ? bar->height() : bar->sizeHint().height();
+}
+
 double Window_Height_Twips(const QWidget* window)
 {
-    return Pixels_To_Twips(window, window->height(), Qt::Vertical) + kCaptionTwips;
+    return Pixels_To_Twips(window, window->height() - Menu_Bar_Height(window), Qt::Vertical) + kCaptionTwips;
 }
 
 double Window_Width_Twips(const QWidget* window)
@@ -247,7 +260,8 @@ void class_Elastic::FormResize(QWidget* window)
         // Snap back to half the first size; the controls are laid out for
         // that size below, whether or not the window manager obliges.
         window->resize(Twips_To_Pixels(window, layout.Width, Qt::Horizontal),
-                       Twips_To_Pixels(window, layout.Height - kCaptionTwips, Qt::Vertical));
+                       Twips_To_Pixels(window, layout.Height - kCaptionTwips, Qt::Vertical) +
+                           Menu_Bar_Height(window));
     }
     for (std::size_t i = 0; i < Controls_.size() && i < layout.Controls.size(); ++i) {
         QWidget* w = Controls_[i];

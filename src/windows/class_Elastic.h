@@ -31,7 +31,9 @@ int Twips_To_Pixels(const QWidget* widget, double twips, Qt::Orientation along);
 // the caption allowance. Qt knows the real frame only once a window manager
 // has shown the window, so a fixed allowance keeps the ratio the same before
 // and after showing, and makes it exactly the ratio of the client heights.
+// A main window's menu bar counts as frame too: its controls live below it.
 double Window_Height_Twips(const QWidget* window);
+int Menu_Bar_Height(const QWidget* window); // pixels; 0 without one
 double Window_Width_Twips(const QWidget* window);
 
 // The layout records are 16-bit. A value out of range saturates at the

@@ -11,6 +11,7 @@
 #include "windows/frmViewLog.h"
 
 #include <QAction>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
@@ -19,6 +20,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 using bc::engine::Flags;
@@ -256,20 +258,33 @@ private Q_SLOTS:
         QCOMPARE(Message_Box::shown(), QStringList{kNotActivated});
     }
 
-    void the_text_box_follows_the_viewer_size()
+    void the_text_box_keeps_filling_the_viewer_when_it_is_resized()
     {
         Write_Log("line\r\n");
         bc::windows::Open_Log(nullptr);
         frmViewLog* viewer = frmViewLog::Loaded();
         QVERIFY(QTest::qWaitForWindowExposed(viewer));
         auto* text = viewer->findChild<QTextEdit*>(QStringLiteral("txtBouncedEmails"));
-        const QSize text0 = text->size();
-        QVERIFY(viewer->centralWidget()->rect().contains(text->geometry()));
+        QWidget* client = viewer->centralWidget();
+        // The same small margin on every side, before and after resizing.
+        auto Margins = [&] {
+            const QRect t = text->geometry();
+            return QList<int>{t.left(), t.top(), client->width() - t.right() - 1,
+                              client->height() - t.bottom() - 1};
+        };
+        auto Fills = [&](const QList<int>& margins) {
+            return std::all_of(margins.begin(), margins.end(), [](int m) { return m >= 0 && m <= 12; });
+        };
+        const QSize size0 = viewer->size();
+        QVERIFY2(Fills(Margins()), qPrintable(QDebug::toString(Margins())));
 
-        viewer->resize(viewer->size() * 2);
-        QTRY_COMPARE(text->width(), text0.width() * 2);
-        QVERIFY(text->height() > text0.height() * 2 - 4);
-        QVERIFY(text->height() < text0.height() * 2 + 60);
+        viewer->resize(size0 * 2);
+        QTRY_COMPARE(client->size(), viewer->size() - QSize(0, viewer->menuBar()->height()));
+        QTRY_VERIFY2(Fills(Margins()), qPrintable(QDebug::toString(Margins())));
+
+        viewer->resize(size0 * 0.6);
+        QTRY_COMPARE(viewer->size(), size0 * 0.6);
+        QTRY_VERIFY2(Fills(Margins()), qPrintable(QDebug::toString(Margins())));
     }
 };
 
