@@ -1,7 +1,6 @@
 #include "config/Contact_Folder_List.h"
 
 #include "config/App_State.h"
-#include "config/Data_File_Write.h"
 #include "config/Data_Strings.h"
 #include "config/Text_File.h"
 #include "config/User_Messages.h"
@@ -110,7 +109,7 @@ bool Save_Contact_Folder_List(QString* error)
         }
         lines.append(line);
     }
-    return Replace_Data_File(path, Join_Lines(lines), error);
+    return Write_File_Atomically(path, Join_Lines(lines), error);
 }
 
 } // namespace bc

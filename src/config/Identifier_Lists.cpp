@@ -1,7 +1,6 @@
 #include "config/Identifier_Lists.h"
 
 #include "config/App_State.h"
-#include "config/Data_File_Write.h"
 #include "config/Data_Strings.h"
 #include "config/Text_File.h"
 #include "config/User_Messages.h"
@@ -39,7 +38,7 @@ QStringList Non_Empty(const QStringList& rows)
 bool Store_Search_Strings(const QStringList& entries)
 {
     QString error;
-    if (!Replace_Data_File(List_File_Path(kSearchStringsFile), Join_Lines(entries), &error)) {
+    if (!Write_File_Atomically(List_File_Path(kSearchStringsFile), Join_Lines(entries), &error)) {
         Messages().Show_Message(kFileError + error);
         return false;
     }
@@ -241,7 +240,7 @@ bool Save_No_Check_Strings(const QStringList& rows)
         lines.append(line);
     }
     QString error;
-    if (!Replace_Data_File(path, Join_Lines(lines), &error)) {
+    if (!Write_File_Atomically(path, Join_Lines(lines), &error)) {
         Messages().Show_Message(kFileError + error);
         return false;
     }

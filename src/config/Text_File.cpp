@@ -11,14 +11,17 @@ namespace bc {
 namespace {
 
 // 0x80..0x9F of Windows-1252; 0 marks the five unassigned codes.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 char Encode_One(char32_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    // The five unassigned codes come back from their C1 stand-ins.
+    if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)
         return static_cast<char>(c);
     for (std::size_t i = 0; i < kHigh.size(); ++i)
         if (kHigh[i] != 0 && kHigh[i] == c)
@@ -89,16 +92,25 @@ bool Write_File_Atomically(const QString& path, const QByteArray& data, QString*
     // QSaveFile refuses to replace a read-only file; the owner may still
     // rename over it, as the Windows version's overwrite did.
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered short write (disk full, size limit) is only seen
+    // in the final flush, which does not report it, and the shortened file
+    // would be renamed into place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
             *error = file.errorString();
         return false;
     }
-    if (file.write(data) != data.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
+    qint64 written = 0;
+    while (written < data.size()) {
+        // After a short write the next attempt fails and names the reason.
+        const qint64 n = file.write(data.constData() + written, data.size() - written);
+        if (n <= 0) {
+            if (error)
+                *error = file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+        written += n;
     }
     if (!file.commit()) {
         if (error)

@@ -1,9 +1,10 @@
 #include "config/Text_File.h"
+#include "support/File_Size_Limit.h"
 #include "support/Temp_Home.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDevice>
-#include <unistd.h>
 #include <gtest/gtest.h>
 
 using namespace bc;
@@ -31,17 +32,24 @@ TEST(TextFile, AtomicWriteReplacesWholeFileAndFailureKeepsTheOld)
     ASSERT_TRUE(Write_File_Atomically(path, "new\r\n"));
     EXPECT_EQ(home.Read(path), QByteArray("new\r\n"));
 
-    // A folder that cannot be written: the write fails, the old file stays.
-    QFile::setPermissions(home.Data_Home(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    // A write cut short half-way (disk full, size limit) must not replace
+    // the old file with the shortened one.
     QString error;
-    const bool ok = Write_File_Atomically(path, "newer\r\n", &error);
-    QFile::setPermissions(home.Data_Home(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    if (geteuid() != 0) { // root writes anywhere
-        EXPECT_FALSE(ok);
-        EXPECT_FALSE(error.isEmpty());
-        EXPECT_EQ(home.Read(path), QByteArray("new\r\n"));
+    bool ok = true;
+    {
+        test::File_Size_Limit limit(20);
+        ok = Write_File_Atomically(path, QByteArray(600, 'x'), &error);
     }
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(home.Read(path), QByteArray("new\r\n"));
+    EXPECT_EQ(QDir(home.Data_Home()).entryList(QDir::Files).size(), 1) << "temporary file left";
+}
+
+TEST(TextFile, UnassignedCodesRoundTrip)
+{
+    const QByteArray bytes("\x81\x8D\x8F\x90\x9D", 5);
+    EXPECT_EQ(To_Cp1252(From_Cp1252(bytes)), bytes);
 }
 
 TEST(TextFile, ForceDeleteRemovesReadOnlyFiles)
