@@ -98,6 +98,7 @@ struct Ical_Task::Impl
     QString Entry_ID;
     QByteArray On_Disk; // the file as last read or written
     bool Is_New = false;
+    bool Damaged = false; // libical dropped lines it could not read
 
     ~Impl()
     {
@@ -193,6 +194,9 @@ void Ical_Task::Save()
         if (QFileInfo::exists(d->Path))
             throw Outlook_Error(QStringLiteral("A task file \"%1\" already exists.").arg(d->Path));
     } else {
+        if (d->Damaged)
+            throw Outlook_Error(
+                QStringLiteral("The task file has lines that cannot be read; it was not changed."));
         QByteArray current;
         if (!QFileInfo(d->Path).isFile() || !Read_Whole_File(d->Path, current))
             throw Outlook_Error(QStringLiteral("The task no longer exists."));
@@ -312,6 +316,7 @@ std::shared_ptr<Task_Item> Load_Task_File(const QString& filePath, const QString
         impl->Todo = icalcomponent_get_first_component(impl->Calendar, ICAL_VTODO_COMPONENT);
         if (!impl->Todo)
             return nullptr;
+        impl->Damaged = icalcomponent_count_errors(impl->Calendar) > 0;
         impl->Path = filePath;
         impl->Entry_ID = entryId;
         impl->On_Disk = bytes;

@@ -31,7 +31,8 @@ public:
     void Add_Link(const Contact_Item& contact) override;
     // A new task is written as <uid>.ics into its folder, never over another
     // file; an existing one in place, unless another program changed it since
-    // it was read. DTSTAMP and LAST-MODIFIED are set to the time of saving.
+    // it was read, nor when it has lines libical could not read (they would be
+    // lost). DTSTAMP and LAST-MODIFIED are set to the time of saving.
     void Save() override;
 
     QString Subject() const override;

@@ -154,10 +154,25 @@ QString Quoted_Printable(const QString& text)
     return out;
 }
 
+void Quiet_Libebook()
+{
+    // EVCard warns on stderr about odd escapes in other programs' files; the
+    // unattended run's stderr carries the program's own messages only.
+    static const bool done = [] {
+        g_log_set_handler(
+            "libebook-contacts",
+            GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),
+            [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+        return true;
+    }();
+    (void)done;
+}
+
 } // namespace
 
 std::unique_ptr<Vcard_Document> Vcard_Document::Parse(const QByteArray& input)
 {
+    Quiet_Libebook();
     if (input.isEmpty() || input.contains('\0'))
         return nullptr;
     QByteArray bytes = input;

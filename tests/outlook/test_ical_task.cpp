@@ -212,6 +212,18 @@ TEST(IcalTask, SaveNeverOverwritesAnotherProgramsWork)
     EXPECT_THROW(task->Save(), Outlook_Error);
     EXPECT_FALSE(QFile::exists(path));
 
+    // Lines libical cannot read would vanish on a save: the file stays as it is.
+    const QByteArray damaged =
+        Crlf({"BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:x", "BEGIN:VTODO", "UID:d", "SUMMARY:Readable",
+              "FOO BAR:not a property", "END:VTODO", "END:VCALENDAR"});
+    const QString damagedPath = t.Write("d.ics", damaged);
+    auto partly = Load_Task_File(damagedPath, "");
+    ASSERT_TRUE(partly);
+    EXPECT_EQ(partly->Subject(), "Readable");
+    partly->Set_Body("x");
+    EXPECT_THROW(partly->Save(), Outlook_Error);
+    EXPECT_EQ(t.Home.Read(damagedPath), damaged);
+
     // A new task whose folder went away fails instead of writing elsewhere.
     auto fresh = New_Task_File({t.Home.Path() + "/NoSuchFolder", "NoSuchFolder"});
     EXPECT_THROW(fresh->Save(), Outlook_Error);
