@@ -282,6 +282,20 @@ TEST(VcardContactSave, SavingTwiceKeepsTheFirstChanges)
     EXPECT_EQ(r->Email_Address(3), "jd@old.example");
 }
 
+TEST(VcardContactSave, TheFileKeepsItsPermissions)
+{
+    Contact_Folder f;
+    auto c = f.Make("private.vcf", kJane);
+    const auto privateMode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    ASSERT_TRUE(QFile::setPermissions(f.Path("private.vcf"), privateMode));
+    c->Set_Body("secret");
+    c->Save();
+    const auto groupAndOthers =
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    EXPECT_EQ(QFile::permissions(f.Path("private.vcf")) & groupAndOthers, QFileDevice::Permissions());
+    EXPECT_EQ(f.Load("private.vcf")->Body(), "secret");
+}
+
 TEST(VcardContactDelete, MovesTheFileAsideWithoutReplacingAnything)
 {
     Contact_Folder f;
