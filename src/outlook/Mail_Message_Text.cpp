@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 
 #include <fcntl.h>
@@ -146,44 +147,52 @@ qsizetype Header_End(const QByteArray& data, qsizetype from)
     return -1;
 }
 
-void Take_Header(const QByteArray& name, const QByteArray& value, Header_Summary& out)
+bool Is_Name(const char* begin, const char* end, const char* wanted)
 {
-    const QByteArray n = name.trimmed();
-    if (!out.Subject && n.compare("subject", Qt::CaseInsensitive) == 0)
+    while (end > begin && (end[-1] == ' ' || end[-1] == '\t'))
+        --end;
+    const auto n = std::size_t(end - begin);
+    return n == qstrlen(wanted) && qstrnicmp(begin, wanted, n) == 0;
+}
+
+void Take_Header(const char* name, const char* colon, const char* valueEnd, Header_Summary& out)
+{
+    const QByteArray value = QByteArray::fromRawData(colon + 1, valueEnd - colon - 1);
+    if (!out.Subject && Is_Name(name, colon, "subject"))
         out.Subject = Decode_Header_Text(value);
-    else if (!out.Message_Class && n.compare("x-message-class", Qt::CaseInsensitive) == 0)
+    else if (!out.Message_Class && Is_Name(name, colon, "x-message-class"))
         out.Message_Class = Decode_Header_Text(value);
 }
 
+// Walks the header lines in place: only the two wanted values are copied.
 void Parse_Headers(const QByteArray& data, qsizetype begin, qsizetype end, Header_Summary& out)
 {
-    QByteArray name;
-    QByteArray value;
-    bool active = false;
-    for (qsizetype pos = begin; pos < end;) {
-        qsizetype eol = data.indexOf('\n', pos);
-        if (eol < 0 || eol > end)
-            eol = end;
-        QByteArray line = data.mid(pos, eol - pos);
-        pos = eol + 1;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (!line.isEmpty() && (line[0] == ' ' || line[0] == '\t')) {
-            if (active)
-                value += '\n' + line; // a folded continuation
-            continue;
+    const char* p = data.constData() + begin;
+    const char* const stop = data.constData() + end;
+    const char* name = nullptr;
+    const char* colon = nullptr;
+    const char* valueEnd = nullptr;
+    while (p < stop) {
+        const char* eol = static_cast<const char*>(std::memchr(p, '\n', std::size_t(stop - p)));
+        if (!eol)
+            eol = stop;
+        if (*p == ' ' || *p == '\t') {
+            if (name)
+                valueEnd = eol; // a folded continuation
+        } else {
+            if (name)
+                Take_Header(name, colon, valueEnd, out);
+            name = nullptr;
+            colon = static_cast<const char*>(std::memchr(p, ':', std::size_t(eol - p)));
+            if (colon && colon > p) {
+                name = p;
+                valueEnd = eol;
+            }
         }
-        if (active)
-            Take_Header(name, value, out);
-        const qsizetype colon = line.indexOf(':');
-        active = colon > 0;
-        if (active) {
-            name = line.left(colon);
-            value = line.mid(colon + 1);
-        }
+        p = eol + 1;
     }
-    if (active)
-        Take_Header(name, value, out);
+    if (name)
+        Take_Header(name, colon, valueEnd, out);
 }
 
 } // namespace
@@ -196,8 +205,20 @@ void Ensure_Gmime()
 
 QString Decode_Header_Text(const QByteArray& raw)
 {
+    // Plain ASCII without encoded words only needs unfolding: no GMime call.
+    bool plain = !raw.contains("=?");
+    for (qsizetype i = 0; plain && i < raw.size(); ++i)
+        plain = static_cast<unsigned char>(raw[i]) < 0x80 && raw[i] != '\0';
+    if (plain) {
+        if (!raw.contains('\n') && !raw.contains('\r'))
+            return QString::fromLatin1(raw).trimmed();
+        QByteArray unfolded = raw;
+        unfolded.replace('\r', QByteArray()).replace('\n', QByteArray());
+        return QString::fromLatin1(unfolded).trimmed();
+    }
     Ensure_Gmime();
-    char* unfolded = g_mime_utils_header_unfold(raw.constData());
+    const QByteArray terminated(raw.constData(), raw.size()); // GMime wants a C string
+    char* unfolded = g_mime_utils_header_unfold(terminated.constData());
     char* decoded = g_mime_utils_header_decode_text(nullptr, unfolded);
     const QString text = Utf8_Or_Cp1252(decoded, qsizetype(qstrlen(decoded))).trimmed();
     g_free(decoded);
@@ -217,33 +238,36 @@ qsizetype Header_Start(const QByteArray& data)
     return i;
 }
 
-Header_Summary Read_Header_Summary(const QByteArray& path, qsizetype cap)
+Header_Summary Read_Header_Summary(const QByteArray& path, qsizetype cap, bool wantModified, int dirFd)
 {
+    static_assert(AT_FDCWD == -100);
     Header_Summary out;
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = ::openat(dirFd, path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return out;
-    struct stat st;
-    if (::fstat(fd, &st) == 0)
-        out.Modified = st.st_mtim.tv_sec;
     out.Read = true;
-    QByteArray data;
+    struct stat st;
+    if (wantModified && ::fstat(fd, &st) == 0)
+        out.Modified = st.st_mtim.tv_sec;
+    thread_local QByteArray data; // one buffer per reading thread, kept between files
+    data.resize(0);
     qsizetype start = -1;
     qsizetype end = -1;
     while (data.size() < cap) {
         const qsizetype had = data.size();
-        const qsizetype want = std::min<qsizetype>(had == 0 ? 8192 : had, cap - had);
+        const qsizetype want = std::min<qsizetype>(had == 0 ? 16384 : had, cap - had);
         data.resize(had + want);
-        ssize_t n = ::read(fd, data.data() + had, size_t(want));
-        if (n < 0 && errno == EINTR)
-            n = 0;
+        ssize_t n;
+        do
+            n = ::read(fd, data.data() + had, size_t(want));
+        while (n < 0 && errno == EINTR);
         data.resize(had + std::max<ssize_t>(n, 0));
-        if (n <= 0 && data.size() == had)
+        if (n <= 0)
             break;
         if (start < 0 || start >= had)
             start = Header_Start(data); // leading junk may span reads
         end = Header_End(data, std::max(start, had - 3));
-        if (end >= 0)
+        if (end >= 0 || n < want)
             break;
     }
     ::close(fd);

@@ -32,8 +32,10 @@ struct Header_Summary
 };
 
 // Reads only the header section (up to the first empty line, at most `cap`
-// bytes) of a message file.
-Header_Summary Read_Header_Summary(const QByteArray& path, qsizetype cap = 256 * 1024);
+// bytes) of a message file; the file's mtime only when asked for. A relative
+// path is taken from the open directory dirFd (-100, AT_FDCWD: the current one).
+Header_Summary Read_Header_Summary(const QByteArray& path, qsizetype cap = 256 * 1024,
+                                   bool wantModified = true, int dirFd = -100);
 
 struct Message_Text
 {

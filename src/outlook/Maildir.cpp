@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace bc::outlook::maildir {
@@ -270,7 +271,30 @@ std::optional<qint64> Name_Timestamp(const QByteArray& fileName)
 
 QDateTime From_Seconds(qint64 seconds)
 {
-    return QDateTime::fromSecsSinceEpoch(seconds);
+    // The C library stats the zone file on every local-time call; a listing
+    // of 100,000 messages asks for a few days only, so keep each day's offset.
+    // A day whose offset changes (a DST switch) is asked per moment.
+    thread_local QHash<qint64, std::optional<int>> days;
+    const auto offset_at = [](qint64 s) -> std::optional<int> {
+        const time_t t = time_t(s);
+        tm local{};
+        if (!::localtime_r(&t, &local))
+            return std::nullopt;
+        return int(local.tm_gmtoff);
+    };
+    const qint64 day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    auto it = days.find(day);
+    if (it == days.end()) {
+        const auto first = offset_at(day * 86400);
+        const auto last = offset_at(day * 86400 + 86399);
+        if (days.size() > 100000)
+            days.clear();
+        it = days.insert(day, first && first == last ? first : std::nullopt);
+    }
+    const std::optional<int> offset = *it ? *it : offset_at(seconds);
+    if (!offset)
+        return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::OffsetFromUTC, *offset);
 }
 
 QDateTime Delivery_Time(const QByteArray& fileName, const QByteArray& path)

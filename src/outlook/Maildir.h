@@ -42,6 +42,7 @@ std::optional<qint64> Name_Timestamp(const QByteArray& fileName);
 // The name's timestamp, else the file's modification time; invalid when
 // neither is known.
 QDateTime Delivery_Time(const QByteArray& fileName, const QByteArray& path);
+// The time in the local offset of that moment.
 QDateTime From_Seconds(qint64 seconds);
 
 // Creates dir with cur/, new/ and tmp/ (parents too). True when they exist.

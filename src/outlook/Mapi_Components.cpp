@@ -9,6 +9,9 @@
 #include <atomic>
 #include <thread>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace bc::outlook {
 namespace {
 
@@ -20,18 +23,44 @@ QString Tag_Text(quint32 tag)
     return QString::number(tag, 16).toUpper().rightJustified(8, QLatin1Char('0'));
 }
 
+// The folder's cur/ and new/ opened once: each file is then opened by its
+// name alone, without walking the whole path again.
+struct Maildir_Fds
+{
+    explicit Maildir_Fds(const QByteArray& dir)
+        : Cur(::open(maildir::Join(dir, "cur").constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+          New(::open(maildir::Join(dir, "new").constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+    }
+    ~Maildir_Fds()
+    {
+        if (Cur >= 0)
+            ::close(Cur);
+        if (New >= 0)
+            ::close(New);
+    }
+    Maildir_Fds(const Maildir_Fds&) = delete;
+    Maildir_Fds& operator=(const Maildir_Fds&) = delete;
+    int For(const QByteArray& sub) const { return sub == "new" ? New : Cur; }
+    int Cur;
+    int New;
+};
+
 // One message's row from its header section; nullopt when the file is gone.
-std::optional<Message_Row> Header_Row(const QByteArray& dir, const QByteArray& folderPath,
+std::optional<Message_Row> Header_Row(const Maildir_Fds& fds, const QByteArray& folderPath,
                                       const maildir::Entry& entry)
 {
-    const mail_text::Header_Summary h = mail_text::Read_Header_Summary(maildir::File_Path(dir, entry));
+    const auto stamp = maildir::Name_Timestamp(entry.File);
+    const int dirFd = fds.For(entry.Sub);
+    if (dirFd < 0)
+        return std::nullopt;
+    const mail_text::Header_Summary h = mail_text::Read_Header_Summary(entry.File, 256 * 1024, !stamp, dirFd);
     if (!h.Read)
         return std::nullopt;
     Message_Row row;
     row.Subject = h.Subject;
     row.Message_Class =
         h.Message_Class && !h.Message_Class->isEmpty() ? *h.Message_Class : QStringLiteral("IPM.Note");
-    const auto stamp = maildir::Name_Timestamp(entry.File);
     row.Delivery_Time = maildir::From_Seconds(stamp ? *stamp : h.Modified);
     row.Entry_ID = folderPath + '/' + entry.Unique;
     return row;
@@ -44,6 +73,7 @@ std::vector<Message_Row> Maildir_Rows(const Maildir_Items& items, std::size_t fi
     const auto& entries = items.Entries();
     const std::size_t n = last - first;
     std::vector<std::optional<Message_Row>> rows(n);
+    const Maildir_Fds fds(dir);
 
     // Reading many small files is bound by system calls: spread them over the cores.
     std::atomic<std::size_t> next{0};
@@ -51,7 +81,7 @@ std::vector<Message_Row> Maildir_Rows(const Maildir_Items& items, std::size_t fi
         constexpr std::size_t kChunk = 128;
         for (std::size_t begin; (begin = next.fetch_add(kChunk)) < n;)
             for (std::size_t i = begin; i < std::min(n, begin + kChunk); ++i)
-                rows[i] = Header_Row(dir, folderPath, entries[first + i]);
+                rows[i] = Header_Row(fds, folderPath, entries[first + i]);
     };
     const unsigned threads = n < 256 ? 1u : std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
     std::vector<std::thread> pool;
@@ -67,7 +97,7 @@ std::vector<Message_Row> Maildir_Rows(const Maildir_Items& items, std::size_t fi
         if (!rows[i]) {
             // Renamed by another program (a flag change) since the listing, or gone.
             if (auto now = maildir::Find(dir, entries[first + i].Unique))
-                rows[i] = Header_Row(dir, folderPath, *now);
+                rows[i] = Header_Row(fds, folderPath, *now);
         }
         if (rows[i])
             out.push_back(std::move(*rows[i]));
