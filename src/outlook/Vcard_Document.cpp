@@ -173,14 +173,23 @@ void Quiet_Libebook()
 std::unique_ptr<Vcard_Document> Vcard_Document::Parse(const QByteArray& input)
 {
     Quiet_Libebook();
-    if (input.isEmpty() || input.contains('\0'))
-        return nullptr;
     QByteArray bytes = input;
+    // Some Windows programs export UTF-16 with a byte order mark.
+    if (input.startsWith("\xFF\xFE") || input.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(input.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE
+                                                          : QStringDecoder::Utf16BE);
+        const QString text = utf16(input.mid(2));
+        if (utf16.hasError())
+            return nullptr;
+        bytes = text.toUtf8();
+    }
+    if (bytes.isEmpty() || bytes.contains('\0'))
+        return nullptr;
     {
         QStringDecoder utf8(QStringDecoder::Utf8);
         (void)QString(utf8(bytes));
         if (utf8.hasError())
-            bytes = From_Cp1252(input).toUtf8();
+            bytes = From_Cp1252(bytes).toUtf8();
     }
     std::unique_ptr<Vcard_Document> doc(new Vcard_Document);
     if (bytes.startsWith("\xEF\xBB\xBF")) {

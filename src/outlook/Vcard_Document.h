@@ -29,8 +29,9 @@ class Vcard_Document
 {
 public:
     // nullptr when the bytes are not exactly one well-formed vCard: empty,
-    // binary, broken lines, several cards. Text that is not UTF-8 is read as
-    // Windows-1252 (and written back as UTF-8 when the card is saved).
+    // binary, broken lines, several cards. UTF-16 with a byte order mark is
+    // read as such, other text that is not UTF-8 as Windows-1252; both are
+    // written back as UTF-8 when the card is saved.
     static std::unique_ptr<Vcard_Document> Parse(const QByteArray& bytes);
 
     QByteArray Serialize() const;

@@ -99,6 +99,21 @@ TEST(VcardContactRead, Windows1252TextIsReadAndSavedAsUtf8)
                          "NOTE:Caf\xC3\xA9 \xE2\x82\xAC 5\r\nEMAIL:j@example.de\r\nEND:VCARD\r\n"));
 }
 
+TEST(VcardContactRead, Utf16WithByteOrderMarkIsRead)
+{
+    Contact_Folder f;
+    const QString text = QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:w\r\nFN:Zoë\r\nEND:VCARD\r\n");
+    QByteArray utf16("\xFF\xFE");
+    for (QChar c : text)
+        utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    auto c = f.Make("w.vcf", utf16);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->FullName(), QStringLiteral("Zoë"));
+    c->Set_Body("n");
+    c->Save();
+    EXPECT_EQ(f.Read("w.vcf"), (text.left(text.size() - 11) + "NOTE:n\r\nEND:VCARD\r\n").toUtf8());
+}
+
 TEST(VcardContactSave, UnchangedPropertiesStayByteForByte)
 {
     // Folded photo, groups, odd parameter spelling and unknown properties.
