@@ -66,7 +66,7 @@ enum Web_Kind
     Web_Page
 };
 
-struct Field_Spec
+struct Field_Entry
 {
     const char* Name;
     Kind Type;
@@ -80,7 +80,7 @@ struct Field_Spec
 constexpr int kBox = 0, kStreet = 2, kCity = 3, kState = 4, kCode = 5, kCountry = 6;
 
 // clang-format off
-const Field_Spec kFields[] = {
+const Field_Entry kFields[] = {
     {"Account", Kind::Text, "X-OUTLOOK-ACCOUNT"},
     {"Anniversary", Kind::Recognised},
     {"AssistantName", Kind::Text, EVC_X_ASSISTANT},
@@ -184,23 +184,23 @@ const Field_Spec kFields[] = {
 };
 // clang-format on
 
-const QHash<QString, const Field_Spec*>& Field_Index()
+const QHash<QString, const Field_Entry*>& Field_Index()
 {
-    static const QHash<QString, const Field_Spec*> index = [] {
-        QHash<QString, const Field_Spec*> h;
-        for (const Field_Spec& f : kFields)
+    static const QHash<QString, const Field_Entry*> index = [] {
+        QHash<QString, const Field_Entry*> h;
+        for (const Field_Entry& f : kFields)
             h.insert(QLatin1String(f.Name), &f);
         return h;
     }();
     return index;
 }
 
-const Field_Spec& Writable_Spec(const QString& name)
+const Field_Entry& Writable_Entry(const QString& name)
 {
-    const Field_Spec* spec = Field_Index().value(name, nullptr);
-    if (!spec || spec->Type == Kind::Recognised)
+    const Field_Entry* field = Field_Index().value(name, nullptr);
+    if (!field || field->Type == Kind::Recognised)
         throw Outlook_Error(QStringLiteral("The contact has no field \"%1\" that can be set.").arg(name));
-    return *spec;
+    return *field;
 }
 
 // Contact texts use CR LF line breaks, as Outlook's do.
@@ -402,30 +402,30 @@ int First_Of_Kind(const Vcard_Document& card, const char* property, int (*kindOf
     return lines.isEmpty() ? -1 : lines.first();
 }
 
-QString Read_Phone(const Vcard_Document& card, const Field_Spec& spec)
+QString Read_Phone(const Vcard_Document& card, const Field_Entry& field)
 {
     const QList<int> lines = Lines_Of_Kind(card, QLatin1String(EVC_TEL),
-                                           [&](int i) { return Phone_Kind_Of(card.Types(i)) == spec.Sub; });
-    if (spec.Part >= lines.size())
+                                           [&](int i) { return Phone_Kind_Of(card.Types(i)) == field.Sub; });
+    if (field.Part >= lines.size())
         return QString();
-    QString value = Joined_Value(card, lines[spec.Part]);
-    if (card.Param(lines[spec.Part], QStringLiteral("VALUE"))
+    QString value = Joined_Value(card, lines[field.Part]);
+    if (card.Param(lines[field.Part], QStringLiteral("VALUE"))
                 .compare(QLatin1String("uri"), Qt::CaseInsensitive) == 0 &&
         value.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
         value = value.mid(4);
     return value;
 }
 
-void Write_Phone(Vcard_Document& card, const Field_Spec& spec, const QString& value)
+void Write_Phone(Vcard_Document& card, const Field_Entry& field, const QString& value)
 {
     const QString tel = QLatin1String(EVC_TEL);
-    auto isKind = [&](int i) { return Phone_Kind_Of(card.Types(i)) == spec.Sub; };
-    Set_Nth(card, tel, isKind, spec.Part, New_Phone_Params(spec.Sub, card.Version() == QLatin1String("4.0")),
-            value);
+    auto isKind = [&](int i) { return Phone_Kind_Of(card.Types(i)) == field.Sub; };
+    Set_Nth(card, tel, isKind, field.Part,
+            New_Phone_Params(field.Sub, card.Version() == QLatin1String("4.0")), value);
     // The number is written as text: a "VALUE=uri" left on it would misdescribe it.
     const QList<int> lines = Lines_Of_Kind(card, tel, isKind);
-    if (spec.Part < lines.size()) {
-        const int index = lines[spec.Part];
+    if (field.Part < lines.size()) {
+        const int index = lines[field.Part];
         QStringList params = card.Line(index).Params;
         const auto stale = [](const QString& p) {
             return p.section(QLatin1Char('='), 0, 0)
@@ -475,15 +475,15 @@ bool Is_Standard_Contact_Field(const QString& fieldName)
 
 bool Is_Writable_Contact_Field(const QString& fieldName)
 {
-    const Field_Spec* spec = Field_Index().value(fieldName, nullptr);
-    return spec && spec->Type != Kind::Recognised;
+    const Field_Entry* field = Field_Index().value(fieldName, nullptr);
+    return field && field->Type != Kind::Recognised;
 }
 
 const QStringList& Standard_Contact_Field_Names()
 {
     static const QStringList names = [] {
         QStringList n;
-        for (const Field_Spec& f : kFields)
+        for (const Field_Entry& f : kFields)
             n.append(QLatin1String(f.Name));
         return n;
     }();
@@ -492,37 +492,37 @@ const QStringList& Standard_Contact_Field_Names()
 
 QString Read_Contact_Field(const Vcard_Document& card, const QString& fieldName)
 {
-    const Field_Spec& spec = Writable_Spec(fieldName);
-    switch (spec.Type) {
+    const Field_Entry& field = Writable_Entry(fieldName);
+    switch (field.Type) {
     case Kind::Text:
     case Kind::Full_Name:
-        return Joined_Value(card, card.First_Named(QLatin1String(spec.Property)));
+        return Joined_Value(card, card.First_Named(QLatin1String(field.Property)));
     case Kind::Name_Part:
     case Kind::Org_Part: {
-        const int index = card.First_Named(QLatin1String(spec.Type == Kind::Name_Part ? EVC_N : EVC_ORG));
+        const int index = card.First_Named(QLatin1String(field.Type == Kind::Name_Part ? EVC_N : EVC_ORG));
         const QStringList values = index < 0 ? QStringList() : card.Values(index);
-        return spec.Part < values.size() ? Outlook_Text(values[spec.Part]) : QString();
+        return field.Part < values.size() ? Outlook_Text(values[field.Part]) : QString();
     }
     case Kind::Address_Part: {
-        const int index = First_Of_Kind(card, EVC_ADR, Address_Kind_Of, spec.Sub);
+        const int index = First_Of_Kind(card, EVC_ADR, Address_Kind_Of, field.Sub);
         const QStringList values = index < 0 ? QStringList() : card.Values(index);
-        return spec.Part < values.size() ? Outlook_Text(values[spec.Part]) : QString();
+        return field.Part < values.size() ? Outlook_Text(values[field.Part]) : QString();
     }
     case Kind::Address_Whole: {
-        const int label = First_Of_Kind(card, EVC_LABEL, Address_Kind_Of, spec.Sub);
+        const int label = First_Of_Kind(card, EVC_LABEL, Address_Kind_Of, field.Sub);
         if (label >= 0)
             return Joined_Value(card, label);
-        const int address = First_Of_Kind(card, EVC_ADR, Address_Kind_Of, spec.Sub);
+        const int address = First_Of_Kind(card, EVC_ADR, Address_Kind_Of, field.Sub);
         return address < 0 ? QString() : Composed_Address(card, address);
     }
     case Kind::Phone:
-        return Read_Phone(card, spec);
+        return Read_Phone(card, field);
     case Kind::Email: {
         const QList<int> lines = card.Lines_Named(QLatin1String(EVC_EMAIL));
-        return spec.Part < lines.size() ? Joined_Value(card, lines[spec.Part]) : QString();
+        return field.Part < lines.size() ? Joined_Value(card, lines[field.Part]) : QString();
     }
     case Kind::Web:
-        return Joined_Value(card, First_Of_Kind(card, EVC_URL, Web_Kind_Of, spec.Sub));
+        return Joined_Value(card, First_Of_Kind(card, EVC_URL, Web_Kind_Of, field.Sub));
     case Kind::Categories: {
         const int index = card.First_Named(QLatin1String(EVC_CATEGORIES));
         QStringList items;
@@ -532,7 +532,7 @@ QString Read_Contact_Field(const Vcard_Document& card, const QString& fieldName)
         return items.join(QLatin1String(", "));
     }
     case Kind::Journal: {
-        const QString v = Joined_Value(card, card.First_Named(QLatin1String(spec.Property))).trimmed();
+        const QString v = Joined_Value(card, card.First_Named(QLatin1String(field.Property))).trimmed();
         return v.compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0 ? QStringLiteral("True")
                                                                           : QStringLiteral("False");
     }
@@ -544,57 +544,57 @@ QString Read_Contact_Field(const Vcard_Document& card, const QString& fieldName)
 
 void Write_Contact_Field(Vcard_Document& card, const QString& fieldName, const QString& rawValue)
 {
-    const Field_Spec& spec = Writable_Spec(fieldName);
+    const Field_Entry& field = Writable_Entry(fieldName);
     if (rawValue.contains(QChar(0)))
         throw Outlook_Error(QStringLiteral("The field \"%1\" cannot hold a NUL character.").arg(fieldName));
     const QString value = Outlook_Text(rawValue);
-    switch (spec.Type) {
+    switch (field.Type) {
     case Kind::Text:
-        Set_Text(card, QLatin1String(spec.Property), value, false);
+        Set_Text(card, QLatin1String(field.Property), value, false);
         return;
     case Kind::Full_Name: // FN is required, so clearing it leaves it empty
-        Set_Text(card, QLatin1String(spec.Property), value, true);
+        Set_Text(card, QLatin1String(field.Property), value, true);
         return;
     case Kind::Name_Part: // N is required in 3.0 and stays even when empty
-        Set_Part(card, QLatin1String(EVC_N), card.First_Named(QLatin1String(EVC_N)), spec.Part, 5, {}, value,
+        Set_Part(card, QLatin1String(EVC_N), card.First_Named(QLatin1String(EVC_N)), field.Part, 5, {}, value,
                  false);
         return;
     case Kind::Org_Part:
-        Set_Part(card, QLatin1String(EVC_ORG), card.First_Named(QLatin1String(EVC_ORG)), spec.Part, 3, {},
+        Set_Part(card, QLatin1String(EVC_ORG), card.First_Named(QLatin1String(EVC_ORG)), field.Part, 3, {},
                  value, true);
         return;
     case Kind::Address_Part:
-        Set_Part(card, QLatin1String(EVC_ADR), First_Of_Kind(card, EVC_ADR, Address_Kind_Of, spec.Sub),
-                 spec.Part, 7, New_Address_Params(spec.Sub), value, true);
+        Set_Part(card, QLatin1String(EVC_ADR), First_Of_Kind(card, EVC_ADR, Address_Kind_Of, field.Sub),
+                 field.Part, 7, New_Address_Params(field.Sub), value, true);
         return;
     case Kind::Address_Whole: {
         // The whole address is its label; clearing it clears the parts too.
-        const int label = First_Of_Kind(card, EVC_LABEL, Address_Kind_Of, spec.Sub);
+        const int label = First_Of_Kind(card, EVC_LABEL, Address_Kind_Of, field.Sub);
         if (!value.isEmpty()) {
             const int index = label >= 0
                                   ? label
                                   : card.Insert(Insert_Position(card, QLatin1String(EVC_LABEL)),
-                                                QLatin1String(EVC_LABEL), New_Address_Params(spec.Sub));
+                                                QLatin1String(EVC_LABEL), New_Address_Params(field.Sub));
             card.Set_Values(index, {value});
             return;
         }
         if (label >= 0)
             card.Remove(label);
-        const int address = First_Of_Kind(card, EVC_ADR, Address_Kind_Of, spec.Sub);
+        const int address = First_Of_Kind(card, EVC_ADR, Address_Kind_Of, field.Sub);
         if (address >= 0)
             card.Remove(address);
         return;
     }
     case Kind::Phone:
-        Write_Phone(card, spec, value);
+        Write_Phone(card, field, value);
         return;
     case Kind::Email:
         Set_Nth(
-            card, QLatin1String(EVC_EMAIL), [](int) { return true; }, spec.Part, {}, value);
+            card, QLatin1String(EVC_EMAIL), [](int) { return true; }, field.Part, {}, value);
         return;
     case Kind::Web: {
-        auto isKind = [&](int i) { return Web_Kind_Of(card.Types(i)) == spec.Sub; };
-        Set_Nth(card, QLatin1String(EVC_URL), isKind, 0, New_Web_Params(spec.Sub), value);
+        auto isKind = [&](int i) { return Web_Kind_Of(card.Types(i)) == field.Sub; };
+        Set_Nth(card, QLatin1String(EVC_URL), isKind, 0, New_Web_Params(field.Sub), value);
         return;
     }
     case Kind::Categories: {
@@ -615,7 +615,7 @@ void Write_Contact_Field(Vcard_Document& card, const QString& fieldName, const Q
         return;
     }
     case Kind::Journal:
-        Set_Text(card, QLatin1String(spec.Property), Journal_Text(value), false);
+        Set_Text(card, QLatin1String(field.Property), Journal_Text(value), false);
         return;
     case Kind::Recognised:
         break;
