@@ -1,6 +1,7 @@
 // The program's entry: the command line decides between the main window,
 // the unattended run and a printed help or version.
 #include "windows/Application_Lifecycle.h"
+#include "windows/Processing_Entry.h"
 
 #include <QApplication>
 
@@ -13,5 +14,6 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brindlecast"));
     QApplication::setApplicationVersion(QStringLiteral(BRINDLECAST_VERSION));
+    life.Set_Run_Handler(&bc::windows::Run_Processing);
     return life.Run();
 }
