@@ -1,0 +1,111 @@
+// Listing the bounced e-mails log in the viewer, one line and one yield at a
+// time: the time per line must stay flat as the log grows (the viewer appends
+// each line instead of rebuilding its whole text; the rebuilding way is timed
+// too, for comparison). Also times rows added to the progress window, whose
+// list view lays out all its rows again after every added row.
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+//
+//   bench_windows_log_listing [lines]     (default 40000: log sizes lines/4, /2, x1;
+//                                          rebuilding and progress rows at a tenth of that)
+
+#include "config/App_State.h"
+#include "windows/Log_Actions.h"
+#include "windows/frmStatusAnalysis.h"
+#include "windows/frmViewLog.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace bc;
+
+namespace {
+
+QByteArray Line(int i)
+{
+    return "05/01/2024 10:00:00 Contact Found: Jane Doe <jane" + QByteArray::number(i) +
+           "@example.com> in Contacts";
+}
+
+bool Write_Log(const QString& path, int lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (int i = 0; i < lines; ++i)
+        file.write(Line(i) + "\r\n");
+    return true;
+}
+
+void Report(const char* what, int lines, qint64 ns)
+{
+    std::printf("%-32s %6d lines %9.1f ms %8.1f us per line\n", what, lines, ns / 1e6, ns / 1e3 / lines);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int most = argc > 1 ? std::max(400, std::atoi(argv[1])) : 40000;
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        std::fprintf(stderr, "cannot create a work folder\n");
+        return 1;
+    }
+    App().Data_Folder = work.path() + QLatin1Char('/');
+    const QString log = App().Data_Folder + QStringLiteral("bouncedemails.log");
+    QElapsedTimer timer;
+
+    for (int lines : {most / 4, most / 2, most}) {
+        if (!Write_Log(log, lines)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(log));
+            return 1;
+        }
+        timer.start();
+        windows::Open_Log(nullptr);
+        const qint64 ns = timer.nsecsElapsed();
+        windows::frmViewLog* viewer = windows::frmViewLog::Loaded();
+        if (!viewer || viewer->Text_Box()->document()->blockCount() - 1 != lines) {
+            std::fprintf(stderr, "the viewer did not list all %d lines\n", lines);
+            return 1;
+        }
+        Report("log listing (appending)", lines, ns);
+        viewer->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    for (int lines : {most / 40, most / 20, most / 10}) {
+        QTextEdit text;
+        text.setReadOnly(true);
+        text.show();
+        timer.start();
+        for (int i = 0; i < lines; ++i) {
+            text.setPlainText(text.toPlainText() + QString::fromLatin1(Line(i)) + QStringLiteral("\r\n"));
+            QCoreApplication::processEvents();
+        }
+        Report("log listing (rebuilding)", lines, timer.nsecsElapsed());
+    }
+
+    for (int lines : {most / 40, most / 20, most / 10}) {
+        windows::Progress_Window().Show_Window();
+        timer.start();
+        for (int i = 0; i < lines; ++i) {
+            windows::Progress_Window().Add_Line(QString::fromLatin1(Line(i)));
+            QCoreApplication::processEvents();
+        }
+        Report("progress window rows", lines, timer.nsecsElapsed());
+        windows::frmStatusAnalysis::Instance().close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return 0;
+}
