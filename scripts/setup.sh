@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev
   libgmime-3.0-dev libebook-contacts1.2-dev libical-dev libssl-dev
   googletest libgtest-dev libgmock-dev
-  khard
+  khard dovecot-core
   xvfb xauth
 )
 
