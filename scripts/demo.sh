@@ -9,9 +9,17 @@ scripts/build.sh build
 demo=$PWD/demo-profile
 rm -rf "$demo"
 export XDG_CONFIG_HOME=$demo/home/config XDG_DATA_HOME=$demo/home/data BRINDLECAST_PROFILE=$demo/profile
-build/src/app/brindlecast-demo-profile "$demo"
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$demo/home/runtime}
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+build/src/app/brindlecast-demo-profile "$BRINDLECAST_PROFILE"
+build/src/app/brindlecast-demo-setup "$BRINDLECAST_PROFILE"
 if [ "${1:-}" = "--gui" ]; then
   exec build/src/app/brindlecast
 fi
-[ -n "${DISPLAY:-}" ] || export QT_QPA_PLATFORM=offscreen
-build/src/app/brindlecast --run
+echo
+echo "=== brindlecast --run (unattended: all databases)"
+env -u DISPLAY -u WAYLAND_DISPLAY build/src/app/brindlecast --run
+build/src/app/brindlecast-demo-setup --summary "$BRINDLECAST_PROFILE"
+echo
+echo "Settings: $XDG_CONFIG_HOME/Brindlecast/registry.reg   Log: $XDG_DATA_HOME/Brindlecast/bouncedemails.log"
+echo "See it in the window: scripts/demo.sh --gui"
