@@ -101,8 +101,17 @@ TEST(Folders, MaildirPlusPlusLayoutAsDovecotWritesIt)
     ASSERT_TRUE(bounces);
     ASSERT_EQ(bounces->Items()->Count(), 1);
     EXPECT_EQ(std::dynamic_pointer_cast<Mail_Item>(bounces->Items()->Item(1))->Subject(), "bounced");
-    EXPECT_EQ(Folder_At(*ns, "Archive", id)->Items()->Count(), 0);
     EXPECT_TRUE(Folder_At(*ns, QString("Entwürfe").toUtf8(), id));
+
+    // "Archive" exists only as the level above ".Archive.2024": a move makes its Maildir.
+    auto archive = Folder_At(*ns, "Archive", id);
+    ASSERT_TRUE(archive);
+    EXPECT_EQ(archive->Items()->Count(), 0);
+    std::dynamic_pointer_cast<Mail_Item>(bounces->Items()->Item(1))->Move(*archive);
+    EXPECT_TRUE(QFileInfo(root + "/.Archive/cur").isDir());
+    EXPECT_EQ(Folder_At(*ns, "Archive", id)->Items()->Count(), 1);
+    EXPECT_TRUE(Folder_At(*ns, "Archive/2024", id));
+    EXPECT_EQ(bounces->Items()->Count(), 0);
 }
 
 TEST(Folders, EveryFolderIsFoundAgainByItsIds)
