@@ -255,7 +255,7 @@ Header_Summary Read_Header_Summary(const QByteArray& path, qsizetype cap, bool w
     qsizetype end = -1;
     while (data.size() < cap) {
         const qsizetype had = data.size();
-        const qsizetype want = std::min<qsizetype>(had == 0 ? 16384 : had, cap - had);
+        const qsizetype want = std::min<qsizetype>(had == 0 ? 8192 : had, cap - had);
         data.resize(had + want);
         ssize_t n;
         do
