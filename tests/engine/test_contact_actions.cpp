@@ -361,3 +361,41 @@ TEST_F(Contact_Actions, AFailureSkipsTheRestOfTheFolder)
     EXPECT_EQ(profile.Contact(bob)->Body(), "");
     EXPECT_TRUE(QFile::exists(dave));
 }
+
+TEST_F(Contact_Actions, LargeFolderIsWalkedFromTheLastContactToTheFirst)
+{
+    Two_Bounces();
+    // Matches spread over one listing, with files that are no contacts among
+    // them.
+    const QList<int> matching = {0, 1, 343, 344, 345, 599, 600, 855, 856, 1199};
+    QStringList expected;
+    QStringList paths;
+    for (int i = 0; i < 1200; ++i) {
+        const QString file = QStringLiteral("c%1.vcf").arg(i, 4, 10, QLatin1Char('0'));
+        if (i % 97 == 5) {
+            test::Engine_Profile::Write_File(profile.Folder(QStringLiteral("Contacts/")) + file, "garbage");
+            continue;
+        }
+        const bool match = matching.contains(i);
+        const QString name = QStringLiteral("Person %1").arg(i);
+        const QString first = QStringLiteral("p%1@example.com").arg(i);
+        paths << profile.Add_Contact(
+            file, name, {first, match ? QStringLiteral("DAVE@example.net") : QStringLiteral("x@y.example")});
+        if (match)
+            expected.prepend(QStringLiteral("Found Matching Contact. Contact Name: ") + name +
+                             QStringLiteral(" Email Address: ") + first);
+    }
+    choices.clearAddress = 1;
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    QStringList found;
+    for (const QString& line : progress.lines)
+        if (line.startsWith(QStringLiteral("Found Matching Contact")))
+            found << line;
+    EXPECT_EQ(found, expected);
+    EXPECT_TRUE(progress.lines.contains(QStringLiteral("Found 10 contacts with returned email")));
+    int cleared = 0;
+    for (const QString& path : paths)
+        cleared += profile.Contact(path)->Email_Address(2).isEmpty() ? 1 : 0;
+    EXPECT_EQ(cleared, matching.size());
+}
