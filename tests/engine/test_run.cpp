@@ -5,6 +5,7 @@
 #include "Engine_Test_Profile.h"
 #include "config/Registry_Routines.h"
 #include "engine/Run.h"
+#include "engine/Stored_Choices.h"
 
 #include <QDir>
 
@@ -311,4 +312,40 @@ TEST(Entry_Refusals, EachEntryShowsItsOwnMessage)
         QStringList(
             {"No database have been setup!", "No database has been selected! Select a database first.",
              "No database has been selected. Please select a database(s) to process on the main screen."}));
+}
+
+TEST_F(Run_Test, StoredChoicesFollowTheSettingsAsTheWindowRestoresThem)
+{
+    Stored_Contact_Action_Choices stored;
+    // Nothing stored: the delete box is the one checked.
+    EXPECT_EQ(stored.Contact_Delete(), 1);
+    EXPECT_EQ(stored.Set_Field_In_Contact(), 0);
+    Save_Setting(CreateANote, 1);
+    Save_Setting(bc::Clear_Email_Address, 1);
+    EXPECT_EQ(stored.Create_A_Note(), 0); // checking delete clears them
+    EXPECT_EQ(stored.Clear_Email_Address(), 0);
+
+    Save_Setting(Contact_Action, 1);
+    Save_Setting(Contact_Field_To_Set, QStringLiteral("JobTitle"));
+    Save_Setting(Contact_Value_To_Set, QStringLiteral("Bounced"));
+    Save_Setting(ToDo_Status, QStringLiteral("Task"));
+    EXPECT_EQ(stored.Contact_Delete(), 0);
+    EXPECT_EQ(stored.Set_Field_In_Contact(), 1);
+    EXPECT_EQ(stored.Create_A_Note(), 1);
+    EXPECT_EQ(stored.Clear_Email_Address(), 1);
+    EXPECT_EQ(stored.Field_To_Be_Set(), "JobTitle");
+    EXPECT_EQ(stored.Field_Value(), "Bounced");
+    EXPECT_EQ(stored.Event_Text(), "Task");
+
+    // An unattended run with them sets the field and clears the address.
+    Save_Setting(CreateANote, 0);
+    App().Auto_Run = true;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(Run_All_Unattended(stored));
+    testing::internal::GetCapturedStdout();
+    const auto contact = profile.Contact(bob);
+    ASSERT_TRUE(contact);
+    EXPECT_EQ(contact->Standard_Field(QStringLiteral("JobTitle")), "Bounced");
+    EXPECT_EQ(contact->Email_Address(1), "");
+    EXPECT_EQ(profile.Files(QStringLiteral("Tasks")).size(), 2);
 }
