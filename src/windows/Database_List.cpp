@@ -276,7 +276,10 @@ void Database_List::Size_Columns()
 {
     setColumnWidth(Column_Empty, std::max(1, Twips_To_Pixels(this, 1)));
     setColumnWidth(Column_Folder, Twips_To_Pixels(this, 2000));
-    setColumnWidth(Column_Path, std::max(1, width() - Twips_To_Pixels(this, 100)));
+    // The path takes the rest of the visible width rather than the whole list
+    // width, which would always show a horizontal scroll bar.
+    const int rest = viewport()->width() - columnWidth(Column_Empty) - columnWidth(Column_Folder);
+    setColumnWidth(Column_Path, std::max(Twips_To_Pixels(this, 2000), rest));
 }
 
 } // namespace bc::windows

@@ -3,6 +3,7 @@
 #include "config/User_Messages.h"
 #include "engine/Processing_Flags.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -69,7 +70,8 @@ frmStatusAnalysis::frmStatusAnalysis()
     ListContacts_->setColumnCount(2);
     ListContacts_->setHeaderLabels({QString(), QStringLiteral("Contacts Found")});
     ListContacts_->header()->setMinimumSectionSize(0);
-    ListContacts_->header()->setStretchLastSection(false);
+    // The lines column fills whatever width the list has.
+    ListContacts_->header()->setStretchLastSection(true);
     ListContacts_->header()->resizeSection(0, px(kFirstColumn, Qt::Horizontal));
     ListContacts_->header()->resizeSection(1, px(kContactsColumn, Qt::Horizontal));
     const int listHeight = kHeight - 3 * kMargin - kButtonHeight;
@@ -93,8 +95,13 @@ frmStatusAnalysis::~frmStatusAnalysis()
 
 void frmStatusAnalysis::Show_Window()
 {
-    if (isVisible())
+    if (isVisible()) {
         raise(); // a run into a window left open brings it back to the front
+    } else if (QWidget* owner = QApplication::activeWindow(); owner && owner != this) {
+        // Open beside the window that started the run, not over it at the
+        // screen's corner.
+        move(owner->frameGeometry().topLeft() + QPoint(40, 40));
+    }
     show();
 }
 
