@@ -8,8 +8,8 @@ namespace bc::engine {
 
 // Read from the settings at each call, so a change made during a run applies
 // from the next contact, as with the window's controls. The delete box is
-// checked unless Contact_Action is 1, and checking it clears the note and
-// clear-address boxes.
+// checked unless Contact_Action is 1 (set field) or 2 (neither box), and
+// checking it clears the note and clear-address boxes.
 class Stored_Contact_Action_Choices : public Contact_Action_Choices
 {
 public:
