@@ -85,12 +85,6 @@ TEST_F(Progress_Log_Test, EnabledLogAppendsDatedCp1252LinesWithCrLf)
     EXPECT_EQ(view.lines.size(), 2);
 }
 
-TEST(Log_Line_Format, DateTimeTwoSpacesText)
-{
-    const QDateTime when(QDate(2026, 12, 6), QTime(17, 4, 5));
-    EXPECT_EQ(Log_Line(when, "Post Email Action"), "2026-12-06 17:04:05  Post Email Action");
-}
-
 TEST_F(Progress_Log_Test, UnattendedRunPrintsInsteadOfShowing)
 {
     App().Auto_Run = true;
