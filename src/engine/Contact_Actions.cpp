@@ -80,6 +80,37 @@ int Matching_Slot(const QuorinContactItem& contact)
     return 0;
 }
 
+// Lets the folder pass over, unread, the contacts that cannot hold a bounced
+// address; only when every address in the list is of the plain kind that the
+// folder can look for in a file's bytes.
+class Bounced_Screen final : public outlook::Address_Screen
+{
+public:
+    explicit Bounced_Screen(const Bounced_Email_List& list) : list_(list)
+    {
+        for (const Bounced_Email& record : list.Records())
+            if (!record.Email_Address.isEmpty() && !Is_Plain(record.Email_Address))
+                usable_ = false;
+    }
+    bool Usable() const { return usable_; }
+    bool Wanted(QLatin1StringView address) const override { return list_.Find(QString(address), nullptr); }
+
+private:
+    static bool Is_Plain(const QString& address)
+    {
+        for (const QChar c : address) {
+            const char16_t u = c.unicode();
+            if (!((u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_' || u == u'-' ||
+                  u == u'.' || u == u'@'))
+                return false;
+        }
+        return address.contains(QLatin1Char('@'));
+    }
+
+    const Bounced_Email_List& list_;
+    bool usable_ = true;
+};
+
 std::shared_ptr<Mapi_Folder> Open_Contact_Folder(qint32 index)
 {
     const auto& list = Folders().Contact_Folder_List;
@@ -232,11 +263,13 @@ bool Process_Contact_Folder(qint32 index, const Contact_Action_Choices& choices)
         // first keeps the positions still to come valid when a contact is
         // deleted.
         const std::shared_ptr<Items_Collection> items = folder->Items();
+        const Bounced_Screen screen(State().Bounced_Emails);
         bool aborted = false;
         for (int position = items->Count(); position >= 1 && !aborted; --position) {
             std::shared_ptr<Contact_Item> contact;
             try {
-                contact = std::dynamic_pointer_cast<Contact_Item>(items->Item(position));
+                contact = std::dynamic_pointer_cast<Contact_Item>(
+                    screen.Usable() ? items->Screened_Item(position, screen) : items->Item(position));
             } catch (const std::exception&) {
                 contact = nullptr;
             }

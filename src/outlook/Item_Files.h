@@ -5,6 +5,7 @@
 
 #include "outlook/Object_Model.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -15,19 +16,24 @@ namespace bc::outlook {
 // Outlook's Deleted Items allows: set by the profile for each store.
 struct Contact_File_Context
 {
-    QString File_Path;       // the .vcf file
-    QString Entry_ID;        // the item's EntryID (hex of "<folder path>/<file name>")
-    QString Deleted_Folder;  // a folder into which Delete() moves the file
+    QString File_Path;      // the .vcf file
+    QString Entry_ID;       // the item's EntryID (hex of "<folder path>/<file name>")
+    QString Deleted_Folder; // a folder into which Delete() moves the file
 };
 
 // nullptr when the file is not a usable single contact (a distribution list,
 // a broken or non-vCard file, a file that vanished).
 std::shared_ptr<Contact_Item> Load_Contact_File(const Contact_File_Context& context);
+// The same in two steps, for a caller that looks at the bytes in between.
+// False for anything but a readable regular file of a contact's size.
+bool Read_Contact_Bytes(const QByteArray& path, QByteArray& bytes);
+std::shared_ptr<Contact_Item> Contact_From_Bytes(const Contact_File_Context& context,
+                                                 const QByteArray& bytes);
 
 struct Task_File_Context
 {
-    QString Folder_Path;     // the task folder on disk; Save() writes <uid>.ics into it
-    QString Folder_Entry;    // the folder's path inside its store, for the EntryID
+    QString Folder_Path;  // the task folder on disk; Save() writes <uid>.ics into it
+    QString Folder_Entry; // the folder's path inside its store, for the EntryID
 };
 
 std::shared_ptr<Task_Item> New_Task_File(const Task_File_Context& context);

@@ -25,10 +25,26 @@ public:
     QString Description() const { return QString::fromStdString(what()); }
 };
 
-enum Default_Folder_Kind { olFolderDeletedItems = 3, olFolderInbox = 6, olFolderTasks = 13 };
-enum Item_Type { olTaskItem = 3 };
-enum User_Property_Type { olText = 1 };
-enum Importance { olImportanceLow = 0, olImportanceNormal = 1, olImportanceHigh = 2 };
+enum Default_Folder_Kind
+{
+    olFolderDeletedItems = 3,
+    olFolderInbox = 6,
+    olFolderTasks = 13
+};
+enum Item_Type
+{
+    olTaskItem = 3
+};
+enum User_Property_Type
+{
+    olText = 1
+};
+enum Importance
+{
+    olImportanceLow = 0,
+    olImportanceNormal = 1,
+    olImportanceHigh = 2
+};
 
 class Mapi_Folder;
 
@@ -116,6 +132,17 @@ public:
     virtual QStringList Linked_Contact_UIDs() const = 0;
 };
 
+// The addresses a walk over contacts looks for, so that a collection can pass
+// over, unread, the contacts that cannot hold any of them.
+class Address_Screen
+{
+public:
+    virtual ~Address_Screen() = default;
+    // `address` is in upper case and made of A-Z 0-9 _ . - @ only; every
+    // address the walk looks for must be of that kind and wanted here.
+    virtual bool Wanted(QLatin1StringView address) const = 0;
+};
+
 class Items_Collection
 {
 public:
@@ -123,6 +150,14 @@ public:
     virtual int Count() const = 0;
     // 1-based; nullptr when the position holds nothing any more.
     virtual std::shared_ptr<Outlook_Item> Item(int index) = 0;
+    // Item(index), or nullptr when the stored item shows that none of its
+    // e-mail addresses is one that `screen` wants. A collection that cannot
+    // tell cheaply gives the item.
+    virtual std::shared_ptr<Outlook_Item> Screened_Item(int index, const Address_Screen& screen)
+    {
+        (void)screen;
+        return Item(index);
+    }
     // Add(olTaskItem): a new, unsaved task in this (task) folder.
     virtual std::shared_ptr<Task_Item> Add_Task() = 0;
     // [Field] = "value" on a standard field or a user property, exact text.

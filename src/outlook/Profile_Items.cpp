@@ -3,6 +3,7 @@
 #include "outlook/Item_Files.h"
 #include "outlook/Mail_Message.h"
 #include "outlook/Profile_Folder.h"
+#include "outlook/Vcard_Screen.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -112,27 +113,41 @@ std::shared_ptr<Items_Collection> Maildir_Items::Restrict(const QString& filter)
 }
 
 File_Items::File_Items(std::shared_ptr<const Profile_Folder> folder, std::vector<QByteArray> files)
-    : folder_(std::move(folder)), files_(std::move(files))
+    : folder_(std::move(folder)), files_(std::move(files)),
+      contacts_(folder_->DefaultMessageClass() == QLatin1String("IPM.Contact"))
 {
 }
 
-bool File_Items::Is_Contacts() const
+Contact_File_Context File_Items::Context(int index)
 {
-    return folder_->DefaultMessageClass() == QLatin1String("IPM.Contact");
+    const QByteArray& name = files_[std::size_t(index - 1)];
+    if (deleted_.isEmpty())
+        deleted_ = Deleted_Contacts_Folder(folder_->Profile(), folder_->Store_Index());
+    return Contact_File_Context{QFile::decodeName(Join(folder_->Directory(), name)),
+                                Item_Entry_Id(*folder_, name), deleted_};
 }
 
 std::shared_ptr<Outlook_Item> File_Items::Item(int index)
 {
     if (index < 1 || index > Count())
         return nullptr;
-    const QByteArray& name = files_[std::size_t(index - 1)];
-    const QString path = QFile::decodeName(Join(folder_->Directory(), name));
-    const QString entry = Item_Entry_Id(*folder_, name);
-    if (!Is_Contacts())
-        return Load_Task_File(path, entry);
-    if (deleted_.isEmpty())
-        deleted_ = Deleted_Contacts_Folder(folder_->Profile(), folder_->Store_Index());
-    return Load_Contact_File(Contact_File_Context{path, entry, deleted_});
+    if (!Is_Contacts()) {
+        const QByteArray& name = files_[std::size_t(index - 1)];
+        return Load_Task_File(QFile::decodeName(Join(folder_->Directory(), name)),
+                              Item_Entry_Id(*folder_, name));
+    }
+    return Load_Contact_File(Context(index));
+}
+
+std::shared_ptr<Outlook_Item> File_Items::Screened_Item(int index, const Address_Screen& screen)
+{
+    if (index < 1 || index > Count() || !Is_Contacts())
+        return Item(index);
+    QByteArray bytes;
+    if (!Read_Contact_Bytes(Join(folder_->Directory(), files_[std::size_t(index - 1)]), bytes) ||
+        !Vcard_May_Hold(bytes, screen))
+        return nullptr;
+    return Contact_From_Bytes(Context(index), bytes);
 }
 
 std::shared_ptr<Task_Item> File_Items::Add_Task()

@@ -1,6 +1,7 @@
 #pragma once
 // Fresh listings of a folder's items, in file-name order.
 
+#include "outlook/Item_Files.h"
 #include "outlook/Maildir.h"
 #include "outlook/Object_Model.h"
 
@@ -44,15 +45,20 @@ public:
     File_Items(std::shared_ptr<const Profile_Folder> folder, std::vector<QByteArray> files);
     int Count() const override { return int(files_.size()); }
     std::shared_ptr<Outlook_Item> Item(int index) override;
+    // Contact folders: reads the file once and parses it only when it may
+    // hold a wanted address.
+    std::shared_ptr<Outlook_Item> Screened_Item(int index, const Address_Screen& screen) override;
     std::shared_ptr<Task_Item> Add_Task() override;
     // Contact folders only: [Field] = "value" (or 'value'; a quote inside is
     // doubled) compares a standard field, else the user property of that name.
     std::shared_ptr<Items_Collection> Restrict(const QString& filter) override;
 
 private:
-    bool Is_Contacts() const;
+    bool Is_Contacts() const { return contacts_; }
+    Contact_File_Context Context(int index);
     std::shared_ptr<const Profile_Folder> folder_;
     std::vector<QByteArray> files_;
+    bool contacts_;   // else tasks
     QString deleted_; // where deleted contacts go, found once
 };
 

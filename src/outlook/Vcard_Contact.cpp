@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace bc::outlook {
@@ -202,15 +203,48 @@ void Vcard_Contact::Delete()
     deleted_ = true;
 }
 
-std::shared_ptr<Contact_Item> Load_Contact_File(const Contact_File_Context& context)
+bool Read_Contact_Bytes(const QByteArray& path, QByteArray& bytes)
+{
+    // Non-blocking: a named pipe where a contact should be must not hang the walk.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxContactBytes;
+    if (ok) {
+        // One byte more than its size: a short read that reaches the size is
+        // the end of the file, without asking again; a file that grew meanwhile
+        // is read to its new end.
+        const qsizetype size = qsizetype(st.st_size);
+        bytes.resize(size + 1);
+        qsizetype done = 0;
+        for (;;) {
+            if (done == bytes.size())
+                bytes.resize(done + 4096);
+            const ssize_t n = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                ok = false;
+                break;
+            }
+            done += n;
+            if (done > kMaxContactBytes) {
+                ok = false;
+                break;
+            }
+            if (n == 0 || (done >= size && done < bytes.size()))
+                break;
+        }
+        bytes.truncate(done);
+    }
+    ::close(fd);
+    return ok;
+}
+
+std::shared_ptr<Contact_Item> Contact_From_Bytes(const Contact_File_Context& context, const QByteArray& bytes)
 {
     try {
-        const QFileInfo info(context.File_Path);
-        if (!info.isFile() || info.size() > kMaxContactBytes)
-            return nullptr;
-        QByteArray bytes;
-        if (!Read_Whole_File(context.File_Path, bytes))
-            return nullptr;
         std::unique_ptr<Vcard_Document> card = Vcard_Document::Parse(bytes);
         if (!card || !Is_Single_Contact(*card))
             return nullptr;
@@ -218,6 +252,14 @@ std::shared_ptr<Contact_Item> Load_Contact_File(const Contact_File_Context& cont
     } catch (...) {
         return nullptr;
     }
+}
+
+std::shared_ptr<Contact_Item> Load_Contact_File(const Contact_File_Context& context)
+{
+    QByteArray bytes;
+    if (!Read_Contact_Bytes(QFile::encodeName(context.File_Path), bytes))
+        return nullptr;
+    return Contact_From_Bytes(context, bytes);
 }
 
 } // namespace bc::outlook

@@ -132,6 +132,33 @@ TEST_F(Contact_Actions, SlotRuleAndClearingOnlyTheMatchedAddress)
     EXPECT_EQ(carol->Email_Address(3), "dave@example.net");
 }
 
+TEST_F(Contact_Actions, AddressesWrittenInOtherFormsAreFound)
+{
+    Two_Bounces();
+    const auto write = [&](const char* name, const QByteArray& bytes) {
+        test::Engine_Profile::Write_File(profile.Folder(QStringLiteral("Contacts/") + QLatin1String(name)),
+                                         bytes);
+    };
+    write("a.vcf",
+          "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bob Folded\r\nEMAIL:bob@exa\r\n mple.com\r\nEND:VCARD\r\n");
+    write("b.vcf", "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Carol Printable\r\n"
+                   "EMAIL;ENCODING=QUOTED-PRINTABLE:carol=40example.org\r\nEND:VCARD\r\n");
+    const QString utf16 = QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Dave Wide\r\n"
+                                         "EMAIL:dave@example.net\r\nEND:VCARD\r\n");
+    write("c.vcf", QByteArray("\xFF\xFE", 2) +
+                       QByteArray(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2));
+    write("d.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Erin Plain\r\nEMAIL:erin@example.com\r\nEND:VCARD\r\n");
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    EXPECT_EQ(
+        progress.lines,
+        QStringList({"Opening the Outlook Contact Folder.",
+                     "Found Matching Contact. Contact Name: Dave Wide Email Address: dave@example.net",
+                     "Found Matching Contact. Contact Name: Carol Printable Email Address: carol@example.org",
+                     "Found Matching Contact. Contact Name: Bob Folded Email Address: bob@example.com",
+                     "Found 3 contacts with returned email", "Scan on database: Business is done."}));
+}
+
 TEST_F(Contact_Actions, DeleteExcludesEveryOtherAction)
 {
     Two_Bounces();
