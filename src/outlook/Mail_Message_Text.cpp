@@ -33,7 +33,9 @@ QString Decode_Charset(const QByteArray& bytes, const char* charset)
         return QString::fromUtf8(bytes); // damaged sequences become U+FFFD, the rest stays
     if (cs == "us-ascii" || cs == "iso-8859-1" || cs == "latin1" || cs == "windows-1252")
         return From_Cp1252(bytes); // what senders mean by these in practice
-    iconv_t cd = g_mime_iconv_open("UTF-8", g_mime_charset_iconv_name(cs.constData()));
+    // Exchange's delivery reports use UTF-7's old name, which iconv does not know.
+    const char* name = cs == "unicode-1-1-utf-7" ? "UTF-7" : g_mime_charset_iconv_name(cs.constData());
+    iconv_t cd = g_mime_iconv_open("UTF-8", name);
     if (cd != reinterpret_cast<iconv_t>(-1)) {
         char* out = g_mime_iconv_strndup(cd, bytes.constData(), size_t(bytes.size()));
         g_mime_iconv_close(cd);

@@ -170,6 +170,10 @@ TEST_F(Mail, BodyIsDecodedFromItsCharset)
     EXPECT_EQ(utf8->Body().trimmed(), "Grüße");
     auto unknown = Put(Message("Subject: s\r\nContent-Type: text/plain; charset=x-unknown", "plain\r\n"));
     EXPECT_EQ(unknown->Body().trimmed(), "plain");
+    // Exchange's delivery reports name UTF-7 by its old alias.
+    auto utf7 = Put(Message("Subject: s\r\nContent-Type: text/plain; charset=unicode-1-1-utf-7",
+                            "Zustellung an ren+AOk-@example.com fehlgeschlagen\r\n"));
+    EXPECT_EQ(utf7->Body().trimmed(), "Zustellung an rené@example.com fehlgeschlagen");
 }
 
 TEST_F(Mail, AttachmentsAreNotPartOfTheBody)
