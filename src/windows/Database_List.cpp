@@ -110,22 +110,11 @@ void Database_List::Fill_From_Folders()
 
 void Database_List::Add_Contact_Folder()
 {
-    if (!outlook::Start_Outlook()) {
-        Messages().Show_Message(QStringLiteral("Error starting outlook. Exiting..."));
-        return;
-    }
     try {
-        const auto session = outlook::Session().Outlook_Namespace;
-        if (!session)
-            return;
-        const frmPickFolder::Folder folder = frmPickFolder::PickFolder(*session, window());
-        window()->activateWindow();
+        const frmPickFolder::Folder folder = frmPickFolder::Pick_Folder_Of_Class(
+            this, QStringLiteral("IPM.Contact"), QStringLiteral("Choose a contact Folder Store"));
         if (!folder)
             return;
-        if (folder->DefaultMessageClass() != QStringLiteral("IPM.Contact")) {
-            Messages().Show_Message(QStringLiteral("Choose a contact Folder Store"));
-            return;
-        }
         // Every value is read before anything is appended, so a failing
         // session call cannot leave a half-filled record behind.
         Contact_Folder_Record record;

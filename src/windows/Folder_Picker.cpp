@@ -77,22 +77,11 @@ Folder_Picker::Folder_Picker(Kind kind, QWidget* parent) : QWidget(parent), kind
 void Folder_Picker::Pick_Folder()
 {
     const Picker_Names& names = Names(kind_);
-    if (!outlook::Start_Outlook()) {
-        Messages().Show_Message(QStringLiteral("Error starting outlook. Exiting..."));
-        return;
-    }
     try {
-        const auto session = outlook::Session().Outlook_Namespace;
-        if (!session)
-            throw outlook::Outlook_Error(QStringLiteral("No mail session."));
-        const frmPickFolder::Folder folder = frmPickFolder::PickFolder(*session, window());
-        window()->activateWindow();
+        const frmPickFolder::Folder folder = frmPickFolder::Pick_Folder_Of_Class(
+            this, QStringLiteral("IPM.Note"), QStringLiteral("Choose an E-mail Folder Store"));
         if (!folder)
             return;
-        if (folder->DefaultMessageClass() != QStringLiteral("IPM.Note")) {
-            Messages().Show_Message(QStringLiteral("Choose an E-mail Folder Store"));
-            return;
-        }
         // Read all three before storing any, so a failing call cannot pair
         // the new name with the old folder's identifiers.
         const QString name = folder->Name();

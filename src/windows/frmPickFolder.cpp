@@ -1,5 +1,8 @@
 #include "windows/frmPickFolder.h"
 
+#include "config/User_Messages.h"
+#include "outlook/Outlook_Session.h"
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -96,6 +99,28 @@ frmPickFolder::Folder frmPickFolder::PickFolder(outlook::Name_Space& session, QW
     if (dialog.exec() != QDialog::Accepted)
         return nullptr;
     return dialog.Selected_Folder();
+}
+
+frmPickFolder::Folder frmPickFolder::Pick_Folder_Of_Class(QWidget* parent, const QString& messageClass,
+                                                          const QString& wrongKindMessage)
+{
+    if (!outlook::Start_Outlook()) {
+        Messages().Show_Message(QStringLiteral("Error starting outlook. Exiting..."));
+        return nullptr;
+    }
+    const auto session = outlook::Session().Outlook_Namespace;
+    if (!session)
+        throw outlook::Outlook_Error(QStringLiteral("No mail session."));
+    const Folder folder = PickFolder(*session, parent ? parent->window() : nullptr);
+    if (parent)
+        parent->window()->activateWindow();
+    if (!folder)
+        return nullptr;
+    if (folder->DefaultMessageClass() != messageClass) {
+        Messages().Show_Message(wrongKindMessage);
+        return nullptr;
+    }
+    return folder;
 }
 
 void frmPickFolder::setNextAnswer(Answer answer)

@@ -37,6 +37,13 @@ public:
     // Shows the dialog modally: the chosen folder, or nullptr when cancelled.
     // Session failures propagate as outlook::Outlook_Error.
     static Folder PickFolder(outlook::Name_Space& session, QWidget* parent = nullptr);
+    // Starts the mail session and lets the user pick a folder that holds
+    // `messageClass` items ("IPM.Contact", "IPM.Note"). nullptr after the
+    // message the program shows when the session cannot start or the folder
+    // is of another kind, and when nothing was picked. Session failures
+    // propagate as exceptions.
+    static Folder Pick_Folder_Of_Class(QWidget* parent, const QString& messageClass,
+                                       const QString& wrongKindMessage);
 
     // Test hook: the next PickFolder call does not show the dialog and
     // returns what `answer` gives for the session (nullptr = cancelled).
