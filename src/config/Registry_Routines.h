@@ -20,7 +20,8 @@ using Reg_Value = std::variant<std::monostate, QString, qint32>;
 QString Reg_Value_Text(const Reg_Value& value); // the empty text, the text, or the decimal number
 
 // Setting selectors.
-enum Setting : qint16 {
+enum Setting : qint16
+{
     HomeDir = 4,
     Contact_Action = 10,
     Contact_Field_To_Set = 11,
@@ -50,9 +51,10 @@ Reg_Value Read_Registry_Value(quint32 root, const QString& keyPath, const QStrin
 // A bool is stored as 0 or -1 (the Windows True); check boxes pass their
 // value (0, 1, 2) as an int. Numbers beyond 32 bits are kept as text.
 // Failures are silent and leave the old value.
-void Write_Registry_Value(quint32 root, const QString& keyPath, const QString& valueName, const QVariant& value);
+void Write_Registry_Value(quint32 root, const QString& keyPath, const QString& valueName,
+                          const QVariant& value);
 
-QString Get_Setting(qint16 selector);                    // "" for an unknown selector
+QString Get_Setting(qint16 selector);                      // "" for an unknown selector
 void Save_Setting(qint16 selector, const QVariant& value); // nothing for an unknown selector
 
 // The numeric value of a setting's text as the check boxes and the run read

@@ -26,8 +26,14 @@ User_Messages* g_current = &g_stderr;
 
 } // namespace
 
-User_Messages& Messages() { return *g_current; }
+User_Messages& Messages()
+{
+    return *g_current;
+}
 
-void Set_Messages(User_Messages* channel) { g_current = channel ? channel : &g_stderr; }
+void Set_Messages(User_Messages* channel)
+{
+    g_current = channel ? channel : &g_stderr;
+}
 
 } // namespace bc

@@ -99,7 +99,8 @@ public:
                                     QStringLiteral(" on Convert Current: ") + Error_Description(e));
         }
         // After an error, errors are ignored: the closing lines always come.
-        for (const QString& line : {kClosingRule, QStringLiteral("Processing Done. No more emails to process.")}) {
+        for (const QString& line :
+             {kClosingRule, QStringLiteral("Processing Done. No more emails to process.")}) {
             try {
                 Add_Item_To_List(line);
             } catch (const std::exception&) {

@@ -16,13 +16,13 @@ class Contact_Action_Choices
 {
 public:
     virtual ~Contact_Action_Choices() = default;
-    virtual int Contact_Delete() const = 0;        // chkContactDelete
-    virtual int Create_A_Note() const = 0;         // chkCreateanote
-    virtual int Clear_Email_Address() const = 0;   // chkClearEmailAddress
-    virtual int Set_Field_In_Contact() const = 0;  // chkSet_Field_In_Contact
-    virtual QString Field_To_Be_Set() const = 0;   // txtFieldToBeSet
-    virtual QString Field_Value() const = 0;       // txtValue
-    virtual QString Event_Text() const = 0;        // ComboEvent text
+    virtual int Contact_Delete() const = 0;       // chkContactDelete
+    virtual int Create_A_Note() const = 0;        // chkCreateanote
+    virtual int Clear_Email_Address() const = 0;  // chkClearEmailAddress
+    virtual int Set_Field_In_Contact() const = 0; // chkSet_Field_In_Contact
+    virtual QString Field_To_Be_Set() const = 0;  // txtFieldToBeSet
+    virtual QString Field_Value() const = 0;      // txtValue
+    virtual QString Event_Text() const = 0;       // ComboEvent text
 };
 
 // One row of the main window's database list, in display order.
@@ -46,7 +46,7 @@ class Progress_View
 {
 public:
     virtual ~Progress_View() = default;
-    virtual void Show_Window() = 0;               // show (not modal), loading it if needed
+    virtual void Show_Window() = 0; // show (not modal), loading it if needed
     virtual void Add_Line(const QString& text) = 0;
 };
 

@@ -40,9 +40,15 @@ bool Message_Box::Ask_Yes_No(const QString& text)
            QMessageBox::Yes;
 }
 
-void Message_Box::setNextAnswer(QMessageBox::StandardButton button) { g_answers.enqueue(button); }
+void Message_Box::setNextAnswer(QMessageBox::StandardButton button)
+{
+    g_answers.enqueue(button);
+}
 
-const QStringList& Message_Box::shown() { return g_shown; }
+const QStringList& Message_Box::shown()
+{
+    return g_shown;
+}
 
 void Message_Box::clearShown()
 {
@@ -50,7 +56,10 @@ void Message_Box::clearShown()
     g_answers.clear();
 }
 
-void Message_Box::setUnattended(bool unattended) { g_unattended = unattended; }
+void Message_Box::setUnattended(bool unattended)
+{
+    g_unattended = unattended;
+}
 
 void Install_Message_Boxes()
 {

@@ -32,11 +32,26 @@ Temp_Home::~Temp_Home()
     }
 }
 
-QString Temp_Home::Config_Home() const { return dir_.path() + QStringLiteral("/config"); }
-QString Temp_Home::Data_Home() const { return dir_.path() + QStringLiteral("/data"); }
-QString Temp_Home::Profile() const { return dir_.path() + QStringLiteral("/profile"); }
-QString Temp_Home::Registry_File() const { return Config_Home() + QStringLiteral("/Brindlecast/registry.reg"); }
-QString Temp_Home::Data_Folder() const { return Data_Home() + QStringLiteral("/Brindlecast/"); }
+QString Temp_Home::Config_Home() const
+{
+    return dir_.path() + QStringLiteral("/config");
+}
+QString Temp_Home::Data_Home() const
+{
+    return dir_.path() + QStringLiteral("/data");
+}
+QString Temp_Home::Profile() const
+{
+    return dir_.path() + QStringLiteral("/profile");
+}
+QString Temp_Home::Registry_File() const
+{
+    return Config_Home() + QStringLiteral("/Brindlecast/registry.reg");
+}
+QString Temp_Home::Data_Folder() const
+{
+    return Data_Home() + QStringLiteral("/Brindlecast/");
+}
 
 QString Temp_Home::Write(const QString& relativePath, const QByteArray& content) const
 {
@@ -54,6 +69,9 @@ QByteArray Temp_Home::Read(const QString& path) const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString Testdata_Dir() { return QStringLiteral(BC_TESTDATA_DIR); }
+QString Testdata_Dir()
+{
+    return QStringLiteral(BC_TESTDATA_DIR);
+}
 
 } // namespace bc::test

@@ -21,9 +21,9 @@ public:
     Temp_Home& operator=(const Temp_Home&) = delete;
 
     QString Path() const { return dir_.path(); }
-    QString Config_Home() const; // <tmp>/config
-    QString Data_Home() const;   // <tmp>/data
-    QString Profile() const;     // <tmp>/profile
+    QString Config_Home() const;   // <tmp>/config
+    QString Data_Home() const;     // <tmp>/data
+    QString Profile() const;       // <tmp>/profile
     QString Registry_File() const; // <tmp>/config/Brindlecast/registry.reg
     QString Data_Folder() const;   // <tmp>/data/Brindlecast/
 
