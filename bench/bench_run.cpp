@@ -1,8 +1,9 @@
 // The whole unattended run on a generated profile: 100,000 messages (1,000 of
 // them returned) and 100,000 contacts in one folder, a few hundred of which
-// carry bounced addresses; one contact in eight has a name in UTF-8 and one in
-// ten a folded line. Also times the message table alone, and the same
-// run at half size to show that the cost grows linearly.
+// carry bounced addresses; one contact in eight has a name in UTF-8, one in
+// ten a folded line and one in fifty its addresses in quoted-printable. Also
+// times the message table alone, and the same run at half size to show that
+// the cost grows linearly.
 //
 //   bench_run [work folder [percent]]
 //
@@ -150,7 +151,8 @@ void Generate_Contacts(const QString& folder, const Scale& s)
             QByteArray::number(i % 900 + 1) + " Main Street;Springfield;IL;62701;USA\r\n";
         for (const QByteArray& e : emails)
             if (!e.isEmpty())
-                card += "EMAIL;TYPE=INTERNET:" + e + "\r\n";
+                card +=
+                    (i % 50 == 7 ? "EMAIL;ENCODING=QUOTED-PRINTABLE:" : "EMAIL;TYPE=INTERNET:") + e + "\r\n";
         card += "NOTE:Met at the trade fair " + QByteArray::number(2000 + i % 25);
         if (i % 10 == 0) // a long note, folded as vCard writers do
             card +=
@@ -263,17 +265,26 @@ int main(int argc, char** argv)
     const Scale full{scaled(100000), scaled(1000), scaled(100000), scaled(300)};
     const Scale half{scaled(50000), scaled(500), scaled(50000), scaled(150)};
 
-    const Figures halfSet = Measure(base, half, false);
-    Report("half, set field", half, halfSet);
-    const Figures fullSet = Measure(base, full, false);
-    Report("full, set field", full, fullSet);
+    // Each size twice, alternating, and the faster of the two counts: one
+    // measurement on a shared machine is easily off by a fifth.
+    const auto best = [](const Figures& a, const Figures& b) { return a.runCpu <= b.runCpu ? a : b; };
+    Figures halfSet;
+    Figures fullSet;
+    for (int round = 1; round <= 2; ++round) {
+        const Figures h = Measure(base, half, false);
+        Report("half, set field", half, h);
+        const Figures f = Measure(base, full, false);
+        Report("full, set field", full, f);
+        halfSet = round == 1 ? h : best(halfSet, h);
+        fullSet = round == 1 ? f : best(fullSet, f);
+    }
     const Figures fullDelete = Measure(base, full, true);
     Report("full, delete", full, fullDelete);
 
     // CPU time shows the growth better than wall time on a shared machine.
     const double growth = fullSet.runCpu / halfSet.runCpu;
-    std::printf("doubling: whole run x%.2f wall, x%.2f CPU (linear: about 2)\n", fullSet.run / halfSet.run,
-                growth);
+    std::printf("doubling (faster of two each): whole run x%.2f wall, x%.2f CPU (linear: about 2)\n",
+                fullSet.run / halfSet.run, growth);
     const bool ok = fullSet.run < 5.0 && fullDelete.run < 5.0 && growth <= 2.2;
     std::printf("target (whole run under 5 s, linear growth): %s\n", ok ? "met" : "NOT met");
     return ok ? 0 : 1;

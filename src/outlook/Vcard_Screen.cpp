@@ -1,9 +1,12 @@
 #include "outlook/Vcard_Screen.h"
 
+#include "config/Text_File.h"
+
 #include <QString>
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <string>
 #include <string_view>
 
 namespace bc::outlook {
@@ -35,43 +38,49 @@ bool Contains_Word(std::string_view text, std::string_view upperWord)
     return at != text.end();
 }
 
-// Whether each value of the card stands in its bytes exactly as the parser
-// decodes it: UTF-8 (which the parser takes as it is) without folds, escapes,
-// quoted-printable or a character set.
-bool Values_As_Written(std::string_view text)
+// The parser reads text that is not UTF-8 as Windows-1252.
+bool Is_Utf8(const QByteArray& bytes)
 {
-    bool lineStart = true;
-    bool ascii = true;
-    for (const char c : text) {
-        if (c == '\0' || c == '\\')
-            return false; // UTF-16, binary, or an escape
-        if (lineStart && (c == ' ' || c == '\t'))
-            return false; // a folded line
-        lineStart = c == '\r' || c == '\n';
-        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return true;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    (void)QString(utf8(bytes));
+    return !utf8.hasError();
+}
+
+// The text with folded lines joined as the parser joins them: a line break
+// followed by a space or tab goes, with that one blank.
+std::string Unfolded(const QByteArray& bytes)
+{
+    std::string out;
+    out.reserve(std::size_t(bytes.size()));
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            const qsizetype next = c == '\r' && i + 1 < n && bytes[i + 1] == '\n' ? i + 2 : i + 1;
+            if (next < n && (bytes[next] == ' ' || bytes[next] == '\t')) {
+                i = next; // the loop steps over the blank
+                continue;
+            }
+        }
+        out += c;
     }
-    if (!ascii) {
-        // Text that is not UTF-8 is read as Windows-1252.
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        (void)QString(utf8(QByteArrayView(text.data(), qsizetype(text.size()))));
-        if (utf8.hasError())
-            return false;
-    }
-    return !Contains_Word(text, "QUOTED-PRINTABLE") && !Contains_Word(text, "CHARSET");
+    return out;
 }
 
 // The token in upper case as a walk compares it, or empty when it cannot be
 // a wanted address.
-QByteArray Upper_Token(std::string_view token)
+QByteArray Upper_Token(std::string_view token, bool utf8)
 {
-    const bool ascii = std::all_of(token.begin(), token.end(), Is_Ascii_Address_Byte);
-    if (ascii) {
+    if (std::all_of(token.begin(), token.end(), Is_Ascii_Address_Byte)) {
         QByteArray out(token.data(), qsizetype(token.size()));
         for (char& c : out)
             c = Upper(c);
         return out;
     }
-    const QString upper = QString::fromUtf8(token.data(), qsizetype(token.size())).toUpper();
+    const QByteArray raw(token.data(), qsizetype(token.size()));
+    const QString upper = (utf8 ? QString::fromUtf8(raw) : From_Cp1252(raw)).toUpper();
     for (const QChar c : upper)
         if (c.unicode() >= 0x80 || !Is_Ascii_Address_Byte(char(c.unicode())))
             return {};
@@ -82,23 +91,37 @@ QByteArray Upper_Token(std::string_view token)
 
 bool Vcard_May_Hold(const QByteArray& bytes, const Address_Screen& screen)
 {
-    const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (!Values_As_Written(text))
-        return true;
-    for (std::size_t i = 0; i < text.size();) {
-        if (!Is_Token_Byte(text[i])) {
-            ++i;
+    if (bytes.contains('\0') || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return true; // UTF-16 (or not text at all): left to the parser
+    const bool utf8 = Is_Utf8(bytes);
+    const std::string text = Unfolded(bytes);
+    const std::string_view all(text);
+    for (std::size_t start = 0; start < all.size();) {
+        std::size_t end = all.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = all.size();
+        const std::string_view line = all.substr(start, end - start);
+        start = end + 1;
+        // Only EMAIL lines give addresses; any line that names EMAIL is looked at.
+        if (!Contains_Word(line, "EMAIL"))
             continue;
+        if (Contains_Word(line, "QUOTED-PRINTABLE") || Contains_Word(line, "CHARSET"))
+            return true; // its value is decoded: left to the parser
+        for (std::size_t i = 0; i < line.size();) {
+            if (!Is_Token_Byte(line[i])) {
+                ++i;
+                continue;
+            }
+            const std::size_t from = i;
+            bool at = false;
+            for (; i < line.size() && Is_Token_Byte(line[i]); ++i)
+                at = at || line[i] == '@';
+            if (!at)
+                continue;
+            const QByteArray upper = Upper_Token(line.substr(from, i - from), utf8);
+            if (!upper.isEmpty() && screen.Wanted(QLatin1StringView(upper)))
+                return true;
         }
-        const std::size_t start = i;
-        bool at = false;
-        for (; i < text.size() && Is_Token_Byte(text[i]); ++i)
-            at = at || text[i] == '@';
-        if (!at)
-            continue;
-        const QByteArray upper = Upper_Token(text.substr(start, i - start));
-        if (!upper.isEmpty() && screen.Wanted(QLatin1StringView(upper)))
-            return true;
     }
     return false;
 }

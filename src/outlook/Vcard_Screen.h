@@ -8,11 +8,13 @@
 
 namespace bc::outlook {
 
-// False only when the card cannot hold a wanted address as an e-mail value:
-// its bytes are UTF-8 with no folded lines, escapes, quoted-printable or
-// character set, so that every value stands in the file as written, and no
-// run of address characters (or other letters) with an '@' in it is wanted in
-// upper case.
+// False only when the card cannot hold a wanted address as an e-mail value.
+// Only EMAIL lines give addresses, and their values stand in the file as the
+// parser reads them once folded lines are joined, unless the line names
+// QUOTED-PRINTABLE or CHARSET (then, as for UTF-16, the parser decides).
+// Escapes cannot make an address: they all stand for characters that no
+// address has. Each run of address characters (and other letters) with an
+// '@' on those lines is upper-cased as a walk compares it and asked about.
 bool Vcard_May_Hold(const QByteArray& bytes, const Address_Screen& screen);
 
 } // namespace bc::outlook

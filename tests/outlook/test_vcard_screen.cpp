@@ -67,13 +67,15 @@ QByteArray Card(const QByteArray& version, const QByteArray& emailLines, const Q
 
 } // namespace
 
-TEST(Vcard_Screen, PlainCardsAreDecidedFromTheirBytes)
+TEST(Vcard_Screen, CardsAreDecidedFromTheirEmailLines)
 {
     const QByteArray card = Card("3.0", "EMAIL;TYPE=INTERNET:Bob.Smith@Example.com\r\n"
-                                        "item1.EMAIL:  bob@home.example \r\n");
+                                        "item1.EMAIL:  bob@home.example \r\n"
+                                        "URL:http://user@www.example.com/\r\n");
     Wanted_Set other({QStringLiteral("CAROL@EXAMPLE.ORG")});
     EXPECT_FALSE(Vcard_May_Hold(card, other));
-    // Only runs of address characters with an '@' are asked about, in upper case.
+    // Only runs of address characters with an '@' on EMAIL lines are asked
+    // about, in upper case.
     EXPECT_EQ(other.asked, QStringList({"BOB.SMITH@EXAMPLE.COM", "BOB@HOME.EXAMPLE"}));
 
     EXPECT_TRUE(Vcard_May_Hold(card, Wanted_Set({QStringLiteral("BOB.SMITH@EXAMPLE.COM")})));
@@ -81,32 +83,42 @@ TEST(Vcard_Screen, PlainCardsAreDecidedFromTheirBytes)
     // A part of an address is no hit.
     EXPECT_FALSE(Vcard_May_Hold(card, Wanted_Set({QStringLiteral("SMITH@EXAMPLE.COM")})));
 
-    // UTF-8, with a byte order mark and other letters, is read as it stands;
-    // letters that become plain ones in upper case are compared that way.
+    // Folded lines are joined first, the way the parser joins them.
+    const QByteArray folded =
+        Card("3.0", "EMAIL:bob@exa\r\n mple.com\r\nPHOTO;ENCODING=b;TYPE=JPEG:AAAA\r\n BBBB\r\n");
+    Wanted_Set joined({QStringLiteral("BOB@EXAMPLE.COM")});
+    EXPECT_TRUE(Vcard_May_Hold(folded, joined));
+    EXPECT_EQ(joined.asked, QStringList({"BOB@EXAMPLE.COM"}));
+
+    // Encodings and escapes on other lines do not matter.
+    const QByteArray others =
+        Card("2.1", "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;J=C3=BCrgen\r\n"
+                    "ADR;WORK:;;1 Main St\\, Suite 2;Springfield\r\nEMAIL:bob@example.com\r\n");
+    EXPECT_FALSE(Vcard_May_Hold(others, Wanted_Set({QStringLiteral("NOBODY@EXAMPLE.COM")})));
+
+    // UTF-8, with a byte order mark, and Windows-1252 are read as the parser
+    // reads them; letters that become plain ones in upper case count that way.
     const QByteArray utf8 = "\xEF\xBB\xBF" + Card("3.0", "EMAIL:gru\xC3\x9F@example.de\r\n"
                                                          "EMAIL:m\xC3\xBCller@example.de\r\n");
-    Wanted_Set none({QStringLiteral("NOBODY@EXAMPLE.COM")});
-    EXPECT_FALSE(Vcard_May_Hold(utf8, none));
-    EXPECT_EQ(none.asked, QStringList({"GRUSS@EXAMPLE.DE"}));
-    EXPECT_TRUE(Vcard_May_Hold(utf8, Wanted_Set({QStringLiteral("GRUSS@EXAMPLE.DE")})));
+    const QByteArray cp1252 = Card("3.0", "EMAIL:gru\xDF@example.de\r\nNOTE:caf\xE9\r\n");
+    for (const QByteArray& text : {utf8, cp1252}) {
+        Wanted_Set none({QStringLiteral("NOBODY@EXAMPLE.COM")});
+        EXPECT_FALSE(Vcard_May_Hold(text, none));
+        EXPECT_EQ(none.asked, QStringList({"GRUSS@EXAMPLE.DE"}));
+        EXPECT_TRUE(Vcard_May_Hold(text, Wanted_Set({QStringLiteral("GRUSS@EXAMPLE.DE")})));
+    }
 }
 
-TEST(Vcard_Screen, CardsWhoseValuesAreEncodedAreNeverPassedOver)
+TEST(Vcard_Screen, EncodedAddressesAreLeftToTheParser)
 {
     Wanted_Set nothing({});
     const QList<QByteArray> encoded = {
-        // Folded in the middle of the address.
-        Card("3.0", "EMAIL:bob@exa\r\n mple.com\r\n"),
-        Card("3.0", "EMAIL:bob@exa\n\tmple.com\n", "\n"),
         // Quoted-printable, with and without the parameter's name, any case.
         Card("2.1", "EMAIL;ENCODING=QUOTED-PRINTABLE:bob=40example.com\r\n"),
         Card("2.1", "EMAIL;quoted-printable:bob=40exam=\r\nple.com\r\n"),
         // Another character set: "+AEA-" is '@' in UTF-7.
         Card("3.0", "EMAIL;CHARSET=UTF-7:bob+AEA-example.com\r\n"),
-        // Escapes.
-        Card("3.0", "EMAIL:bob\\,x@example.com\r\n"),
-        // Not UTF-8: Windows-1252, UTF-16.
-        Card("3.0", "EMAIL:bob@example.com\r\nNOTE:caf\xE9\r\n"),
+        // UTF-16.
         QByteArray("\xFF\xFE", 2) + QByteArray("B\0E\0G\0I\0N\0", 10),
     };
     for (const QByteArray& card : encoded)
@@ -154,8 +166,23 @@ TEST(Vcard_Screen, NeverPassesOverACardTheParserMatches)
             lines += head + ":" + value + eol;
         }
         QByteArray card = Card(version, lines, eol);
-        if (pick(5) == 0)
+        switch (pick(6)) {
+        case 0: // UTF-8 letters elsewhere
             card.replace("NOTE:met at the fair", "NOTE:caf\xC3\xA9");
+            break;
+        case 1: // Windows-1252: the whole card is read that way
+            card = QString::fromUtf8(card).toLatin1();
+            break;
+        case 2: // an escaped, folded note that names an address
+            card.replace("NOTE:met at the fair", "NOTE:write to bob@example.com\\, or\\nc" + eol + " all");
+            break;
+        case 3: // a quoted-printable note whose soft break swallows an EMAIL-like line
+            card.replace("NOTE:met at the fair",
+                         "NOTE;ENCODING=QUOTED-PRINTABLE:caf=C3=A9=" + eol + "EMAIL:bob@example.com");
+            break;
+        default:
+            break;
+        }
 
         const QSet<QString> slots = Parsed_Slots(card);
         ASSERT_FALSE(slots.isEmpty()) << card.toStdString();
