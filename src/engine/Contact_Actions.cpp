@@ -6,6 +6,7 @@
 #include "engine/Error_Description.h"
 #include "engine/Processing_Flags.h"
 #include "engine/Progress_Log.h"
+#include "engine/Recognition.h"
 #include "engine/Run_State.h"
 #include "outlook/Contact_Fields.h"
 #include "outlook/Mapi_Components.h"
@@ -96,14 +97,12 @@ public:
     bool Wanted(QLatin1StringView address) const override { return list_.Find(QString(address), nullptr); }
 
 private:
+    // What extraction gives: address characters around an '@', upper case.
     static bool Is_Plain(const QString& address)
     {
-        for (const QChar c : address) {
-            const char16_t u = c.unicode();
-            if (!((u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_' || u == u'-' ||
-                  u == u'.' || u == u'@'))
+        for (const QChar c : address)
+            if (c.isLower() || !(Is_Address_Character(c) || c == QLatin1Char('@')))
                 return false;
-        }
         return address.contains(QLatin1Char('@'));
     }
 

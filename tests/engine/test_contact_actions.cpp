@@ -159,6 +159,20 @@ TEST_F(Contact_Actions, AddressesWrittenInOtherFormsAreFound)
                      "Found 3 contacts with returned email", "Scan on database: Business is done."}));
 }
 
+TEST_F(Contact_Actions, AnAddressOfAnotherKindInTheListIsStillFound)
+{
+    // Extraction never gives one, but the list may hold it: the walk then
+    // reads every contact in full.
+    Two_Bounces();
+    State().Bounced_Emails.Add(QStringLiteral("JÖRG@EXAMPLE.DE"), 0);
+    profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Jörg Berg"),
+                        {QStringLiteral("jörg@example.de")});
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    EXPECT_TRUE(progress.lines.contains("Found 1 contacts with returned email"))
+        << progress.lines.join('|').toStdString();
+}
+
 TEST_F(Contact_Actions, DeleteExcludesEveryOtherAction)
 {
     Two_Bounces();
