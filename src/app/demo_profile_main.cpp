@@ -1,7 +1,7 @@
 // brindlecast-demo-profile <profile folder>: writes a demo mail profile to try
 // the program on, and prints what it made.
 
-#include "outlook/Demo_Profile.h"
+#include "demo/Demo_Profile.h"
 
 #include <QDir>
 

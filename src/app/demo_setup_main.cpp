@@ -13,7 +13,7 @@
 #include "config/Contact_Folder_List.h"
 #include "config/Identifier_Lists.h"
 #include "config/Registry_Routines.h"
-#include "outlook/Demo_Profile.h"
+#include "demo/Demo_Profile.h"
 #include "outlook/Outlook_Session.h"
 
 #include <QCoreApplication>

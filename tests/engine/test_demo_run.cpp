@@ -5,9 +5,9 @@
 #include "config/Contact_Folder_List.h"
 #include "config/Identifier_Lists.h"
 #include "config/Registry_Routines.h"
+#include "demo/Demo_Profile.h"
 #include "engine/Run.h"
 #include "engine/Stored_Choices.h"
-#include "outlook/Demo_Profile.h"
 #include "outlook/Outlook_Session.h"
 #include "support/Temp_Home.h"
 

@@ -2,7 +2,7 @@
 // common servers' forms naming their failed addresses, and contacts that
 // carry those addresses in every slot and letter case.
 
-#include "outlook/Demo_Profile.h"
+#include "demo/Demo_Profile.h"
 #include "outlook/Mapi_Components.h"
 #include "outlook/Outlook_Session.h"
 #include "test_profile_support.h"

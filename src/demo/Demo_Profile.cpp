@@ -1,7 +1,7 @@
-#include "outlook/Demo_Profile.h"
+#include "demo/Demo_Profile.h"
 
 #include "config/Text_File.h"
-#include "outlook/Demo_Profile_Messages.h"
+#include "demo/Demo_Profile_Messages.h"
 #include "outlook/Profile.h"
 #include "outlook/Profile_Folder.h"
 

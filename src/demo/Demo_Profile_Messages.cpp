@@ -1,4 +1,4 @@
-#include "outlook/Demo_Profile_Messages.h"
+#include "demo/Demo_Profile_Messages.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,7 +1,7 @@
 #pragma once
 // The raw texts of the demo profile's messages.
 
-#include "outlook/Demo_Profile.h"
+#include "demo/Demo_Profile.h"
 
 #include <QByteArray>
 
