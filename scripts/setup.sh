@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
+  clang libclang-rt-14-dev
   qt6-base-dev
   libgmime-3.0-dev libebook-contacts1.2-dev libical-dev libssl-dev
   googletest libgtest-dev libgmock-dev

@@ -264,8 +264,9 @@ std::shared_ptr<const Profile_Data> Open_Profile(const QString& folder, QString*
         store.Name = ini.Value(section, QStringLiteral("Name"));
         if (store.Path.isEmpty())
             store.Path = store.Name;
-        if (store.Path.isEmpty() || std::any_of(profile->Stores.begin(), profile->Stores.end(),
-                                                [&](const Profile_Store& s) { return s.Number == number; }))
+        if (store.Path.isEmpty() ||
+            std::any_of(profile->Stores.begin(), profile->Stores.end(),
+                        [n = number](const Profile_Store& s) { return s.Number == n; }))
             continue;
         if (store.Name.isEmpty())
             store.Name = QFileInfo(QDir::cleanPath(store.Path)).fileName();
