@@ -14,10 +14,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace bc::windows {
@@ -107,14 +109,15 @@ frmEditIdentifiers::frmEditIdentifiers(const Identifier_Editor_Kind& kind, QWidg
     ListReturns_->setSelectionMode(QAbstractItemView::SingleSelection);
     ListReturns_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                   QAbstractItemView::SelectedClicked);
-    // The one column fills the list, so a long entry is never cut off by a
-    // column narrower than the list.
-    ListReturns_->header()->setStretchLastSection(true);
+    // The one column is as wide as the list, or as its longest entry, which
+    // can then be read by scrolling instead of being cut short.
+    ListReturns_->header()->setStretchLastSection(false);
     ListReturns_->header()->setSectionsClickable(true);
     ListReturns_->setContextMenuPolicy(Qt::CustomContextMenu);
     delegate_ = new Row_Editor_Delegate(ListReturns_);
     ListReturns_->setItemDelegate(delegate_);
     ListReturns_->installEventFilter(this);
+    ListReturns_->viewport()->installEventFilter(this);
     Label1_->setBuddy(ListReturns_);
 
     PopupReturn_ = new QMenu(this);
@@ -149,6 +152,12 @@ frmEditIdentifiers::frmEditIdentifiers(const Identifier_Editor_Kind& kind, QWidg
     layout->addLayout(buttons);
 
     connect(ListReturns_->header(), &QHeaderView::sectionClicked, this, &frmEditIdentifiers::Column_Click);
+    connect(ListReturns_, &QTreeWidget::itemChanged, this, &frmEditIdentifiers::Fit_Column);
+    // An edited row takes its sorted place; the view follows it there.
+    connect(ListReturns_->model(), &QAbstractItemModel::layoutChanged, this, [this] {
+        if (QTreeWidgetItem* row = ListReturns_->currentItem())
+            ListReturns_->scrollToItem(row);
+    });
     connect(ListReturns_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupReturn_->popup(ListReturns_->viewport()->mapToGlobal(at)); });
     connect(insert, &QAction::triggered, this, &frmEditIdentifiers::Insert_Click);
@@ -192,6 +201,19 @@ void frmEditIdentifiers::Fill(const QStringList& rows)
     ListReturns_->setSortingEnabled(true); // sorts, and keeps inserted and edited rows in place
     sort_order_ = Qt::AscendingOrder;
     click_sort_column_ = -1;
+    Fit_Column();
+}
+
+void frmEditIdentifiers::Fit_Column()
+{
+    // Measured over every row: the view's own measure looks only at the rows
+    // in sight.
+    const QFontMetrics metrics(ListReturns_->font());
+    int widest = 0;
+    for (int i = 0; i < ListReturns_->topLevelItemCount(); ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(ListReturns_->topLevelItem(i)->text(0)));
+    const int margins = 4 * (ListReturns_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+    ListReturns_->setColumnWidth(0, std::max(ListReturns_->viewport()->width(), widest + margins));
 }
 
 QTreeWidgetItem* frmEditIdentifiers::Add_Row(const QString& text)
@@ -222,6 +244,7 @@ void frmEditIdentifiers::Insert_Click()
 {
     delegate_->Commit();
     QTreeWidgetItem* row = Add_Row(kind_.New_Row_Text);
+    Fit_Column();
     ListReturns_->setCurrentItem(row);
     ListReturns_->scrollToItem(row);
     // The new row is there to be overwritten.
@@ -239,6 +262,7 @@ void frmEditIdentifiers::Delete_Click()
     }
     const int position = ListReturns_->indexOfTopLevelItem(row);
     delete row;
+    Fit_Column();
     const int count = ListReturns_->topLevelItemCount();
     if (count == 0) {
         ListReturns_->clearSelection();
@@ -285,6 +309,8 @@ bool frmEditIdentifiers::Refused_During_Run() const
 
 bool frmEditIdentifiers::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ListReturns_->viewport() && event->type() == QEvent::Resize)
+        Fit_Column();
     if (watched == ListReturns_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() & ~Qt::KeypadModifier)

@@ -59,6 +59,7 @@ protected:
 
 private:
     void Fill(const QStringList& rows);
+    void Fit_Column();
     QTreeWidgetItem* Add_Row(const QString& text);
     QTreeWidgetItem* Selected_Row() const;
     void Column_Click(int column);

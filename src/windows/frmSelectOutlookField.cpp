@@ -153,6 +153,11 @@ frmSelectOutlookField::frmSelectOutlookField(QLineEdit* fieldBox, QWidget* paren
     CancelSelection_ = new QPushButton(QStringLiteral("&Cancel"), this);
     CancelSelection_->setObjectName(QStringLiteral("CancelSelection"));
 
+    // Tab goes through the buttons in the order they are shown.
+    setTabOrder(ListFields_, UserDefined_);
+    setTabOrder(UserDefined_, SelectField_);
+    setTabOrder(SelectField_, CancelSelection_);
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(UserDefined_);
     buttons->addStretch(1);
