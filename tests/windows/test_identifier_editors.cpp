@@ -6,6 +6,7 @@
 #include "config/App_State.h" // Data_File
 #include "config/Data_Strings.h"
 #include "config/Identifier_Lists.h"
+#include "config/Text_File.h"
 #include "engine/Processing_Flags.h"
 #include "outlook/Profile.h"
 #include "windows/frmEditIdentifiers.h"
@@ -36,17 +37,12 @@ struct Editor
     QTreeWidget* list = nullptr;
 };
 
-// Opens the editor through its menu entry ("return" or "no-check").
-Editor Open_Editor(const Open_Window& w, const QString& which)
+// Opens an editor through its menu entry.
+Editor Open_Editor(const Open_Window& w, bool noCheck)
 {
-    const bool isReturn = which == QLatin1String("return");
-    w.window
-        ->findChild<QAction*>(isReturn ? QStringLiteral("mnuEditReturnIdentifiers")
-                                       : QStringLiteral("mnuNoCheckAddresses"))
-        ->trigger();
+    w.window->findChild<QAction*>(noCheck ? "mnuNoCheckAddresses" : "mnuEditReturnIdentifiers")->trigger();
     Editor editor;
-    editor.window = w.window->findChild<frmEditIdentifiers*>(isReturn ? QStringLiteral("frmEditReturn")
-                                                                      : QStringLiteral("frmEditNoCheck"));
+    editor.window = w.window->findChild<frmEditIdentifiers*>(noCheck ? "frmEditNoCheck" : "frmEditReturn");
     if (editor.window)
         editor.list = Find<QTreeWidget>(editor.window, "ListReturns");
     return editor;
@@ -76,6 +72,22 @@ void Click_Row(QTreeWidget* list, const QString& text)
 void Trigger(const Editor& editor, const char* action)
 {
     editor.window->findChild<QAction*>(QLatin1String(action))->trigger();
+}
+
+void Save(const Editor& editor, QMessageBox::StandardButton answer = QMessageBox::Yes)
+{
+    Message_Box::setNextAnswer(answer);
+    // As with Alt+S: the focus stays where it was, in a row being edited too.
+    Find<QPushButton>(editor.window, "SaveAndClose")->click();
+}
+
+// The file as an editor saved it: Windows-1252 lines, or encrypted ones.
+QByteArray Stored_Form(const QStringList& rows, bool noCheck)
+{
+    QByteArray bytes;
+    for (const QString& row : rows)
+        bytes += (noCheck ? Encrypt_Data_String(row).toLatin1() : To_Cp1252(row)) + "\r\n";
+    return bytes;
 }
 
 QByteArray Read(const QString& path)
@@ -112,97 +124,83 @@ private Q_SLOTS:
     }
     void cleanup() { engine::Flags() = engine::Processing_Flags{}; }
 
-    void inserted_row_is_saved_as_it_reads_data()
+    void inserted_and_edited_rows_are_saved_data()
     {
-        QTest::addColumn<QString>("which");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("return") << "return"
-                                << "New Return String";
-        QTest::newRow("no-check") << "no-check"
-                                  << "New No Check Email";
+        QTest::addColumn<bool>("noCheck");
+        QTest::addColumn<QStringList>("saved");
+        QTest::newRow("return") << false << QStringList{"New Return String", "Rückläufer"};
+        QTest::newRow("no-check") << true << QStringList{"müller@example.de", "New No Check Email"};
     }
-    void inserted_row_is_saved_as_it_reads()
+    void inserted_and_edited_rows_are_saved()
     {
-        QFETCH(QString, which);
-        QFETCH(QString, text);
+        QFETCH(bool, noCheck);
+        QFETCH(QStringList, saved);
         Open_Window w;
-        const Editor editor = Open_Editor(w, which);
+        QVERIFY(noCheck ? Save_No_Check_Strings({"old@example.com"}) : Save_Search_Strings({"bounce"}));
+        const Editor editor = Open_Editor(w, noCheck);
         QVERIFY(editor.list);
-        const int before = editor.list->topLevelItemCount();
         Trigger(editor, "Insert");
-        QCOMPARE(editor.list->topLevelItemCount(), before + 1);
-        QCOMPARE(Selected(editor.list), text);
-        QCOMPARE(Rows(editor.list), Case_Blind_Sorted(Rows(editor.list))); // in its sorted place
-
-        Message_Box::setNextAnswer(QMessageBox::Yes);
-        Click(Find<QPushButton>(editor.window, "SaveAndClose"));
-        QCOMPARE(Message_Box::shown(), QStringList{kQuestion});
-        QVERIFY(editor.window->isVisible());
-        if (which == QLatin1String("return")) {
-            QVERIFY(Read(Data_File(kSearchStringsFile)).contains("\r\nNew Return String\r\n"));
-            Setup_Search_Strings();
-            QCOMPARE(Lists().Search_Strings.size(), before + 1);
-            QVERIFY(Lists().Search_Strings.contains(text));
-        } else {
-            QCOMPARE(Read(Data_File(kNoCheckStringsFile)), Encrypt_Data_String(text).toLatin1() + "\r\n");
-            Setup_No_Check();
-            QCOMPARE(Lists().No_Check_Strings, QStringList{text.toUpper()});
-        }
-    }
-
-    void rows_edited_in_place_are_stored_in_the_data_files_form()
-    {
-        Open_Window w;
-        Lists().Search_Strings = {QStringLiteral("bounce")};
-        const Editor editor = Open_Editor(w, QStringLiteral("return"));
-        editor.list->editItem(editor.list->topLevelItem(0), 0);
+        const QString inserted =
+            noCheck ? QStringLiteral("New No Check Email") : QStringLiteral("New Return String");
+        QCOMPARE(Selected(editor.list), inserted);
         auto* box = editor.list->findChild<QLineEdit*>();
         QVERIFY(box);
-        box->setText(QStringLiteral("Rückläufer"));
-        QTest::keyClick(box, Qt::Key_Return);
-        // An edit still open when Save is pressed counts too.
-        QCoreApplication::processEvents(); // Return commits and closes from the event loop
+        QTest::keyClick(box, Qt::Key_Return); // kept as inserted
+        QCoreApplication::processEvents();    // Return closes the row editor from the event loop
         Let_Deferred_Deletes_Run();
-        Trigger(editor, "Insert");
+
+        // The other row is still being edited when Save is pressed.
+        editor.list->editItem(
+            editor.list->findItems(noCheck ? "old@example.com" : "bounce", Qt::MatchExactly).value(0), 0);
         box = editor.list->findChild<QLineEdit*>();
         QVERIFY(box);
-        box->setText(QStringLiteral("zurück"));
-        Message_Box::setNextAnswer(QMessageBox::Yes);
-        Click(Find<QPushButton>(editor.window, "SaveAndClose"));
-        QCOMPARE(Read(Data_File(kSearchStringsFile)), QByteArray("R\xFC"
-                                                                 "ckl\xE4ufer\r\nzur\xFC"
-                                                                 "ck\r\n"));
-        Setup_Search_Strings();
-        QCOMPARE(Lists().Search_Strings, QStringList({"Rückläufer", "zurück"}));
+        box->setText(saved.at(noCheck ? 0 : 1));
+        Save(editor);
+        QCOMPARE(Message_Box::shown(), QStringList{kQuestion});
+        QVERIFY(editor.window->isVisible());
+        QCOMPARE(Read(Data_File(noCheck ? kNoCheckStringsFile : kSearchStringsFile)),
+                 Stored_Form(saved, noCheck));
+        if (noCheck) {
+            Setup_No_Check();
+            QCOMPARE(Lists().No_Check_Strings, QStringList({"MÜLLER@EXAMPLE.DE", "NEW NO CHECK EMAIL"}));
+        } else {
+            Setup_Search_Strings();
+            QCOMPARE(Lists().Search_Strings, saved);
+        }
     }
 
     void delete_selects_the_row_that_takes_its_place_data()
     {
+        QTest::addColumn<bool>("noCheck");
+        QTest::addColumn<QStringList>("stored");
         QTest::addColumn<QString>("clicked");
         QTest::addColumn<bool>("byMenu");
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("last of three") << "gamma" << false << QStringList{"alpha", "beta"} << "beta";
-        QTest::newRow("middle, from the menu") << "beta" << true << QStringList{"alpha", "gamma"} << "gamma";
-        QTest::newRow("only row") << "only" << false << QStringList() << QString();
+        const QStringList three{"gamma", "alpha", "beta"};
+        QTest::newRow("last of three")
+            << false << three << "gamma" << false << QStringList{"alpha", "beta"} << "beta";
+        QTest::newRow("middle, from the menu")
+            << false << three << "beta" << true << QStringList{"alpha", "gamma"} << "gamma";
+        // Saving no rows then leaves an empty search_strings.txt but no No_Check_Strings.txt.
+        QTest::newRow("only row") << false << QStringList{"only"} << "only" << false << QStringList()
+                                  << QString();
+        QTest::newRow("only no-check row") << true << QStringList{"only@example.com"} << "only@example.com"
+                                           << false << QStringList() << QString();
     }
     void delete_selects_the_row_that_takes_its_place()
     {
+        QFETCH(bool, noCheck);
+        QFETCH(QStringList, stored);
         QFETCH(QString, clicked);
         QFETCH(bool, byMenu);
         QFETCH(QStringList, left);
         QFETCH(QString, selected);
         Open_Window w;
-        Lists().Search_Strings =
-            clicked == QLatin1String("only") ? QStringList{"only"} : QStringList{"gamma", "alpha", "beta"};
-        const Editor editor = Open_Editor(w, QStringLiteral("return"));
-        // Nothing clicked yet.
-        QTest::keyClick(editor.list, Qt::Key_Delete);
-        QCOMPARE(Message_Box::shown(), QStringList{kSelectFirst});
-        Message_Box::clearShown();
-
+        QVERIFY(noCheck ? Save_No_Check_Strings(stored) : Save_Search_Strings(stored));
+        const Editor editor = Open_Editor(w, noCheck);
+        QTest::keyClick(editor.list, Qt::Key_Delete); // nothing clicked yet
         Click_Row(editor.list, clicked);
-        QCOMPARE(Selected(editor.list), clicked);
         if (byMenu) {
             const QPoint at = editor.list->visualItemRect(editor.list->currentItem()).center();
             QTest::mouseClick(editor.list->viewport(), Qt::RightButton, {}, at);
@@ -215,19 +213,21 @@ private Q_SLOTS:
         }
         QCOMPARE(Rows(editor.list), left);
         QCOMPARE(Selected(editor.list), selected);
-        QCOMPARE(Message_Box::shown(), QStringList());
-        if (left.isEmpty()) {
-            QTest::keyClick(editor.list, Qt::Key_Delete);
-            QCOMPARE(Message_Box::shown(), QStringList{kSelectFirst});
-        }
-        QCOMPARE(Lists().Search_Strings.size(), clicked == QLatin1String("only") ? 1 : 3); // not saved
+        QCOMPARE(Message_Box::shown(), QStringList{kSelectFirst});
+        if (!left.isEmpty())
+            return;
+        QTest::keyClick(editor.list, Qt::Key_Delete);
+        QCOMPARE(Message_Box::shown(), QStringList({kSelectFirst, kSelectFirst}));
+        Save(editor);
+        QCOMPARE(Read(Data_File(noCheck ? kNoCheckStringsFile : kSearchStringsFile)),
+                 noCheck ? QByteArray("<missing>") : QByteArray());
     }
 
     void reset_shows_the_thirty_defaults_and_heading_clicks_flip_the_order()
     {
         Open_Window w;
         QVERIFY(Save_Search_Strings({"mine"}));
-        const Editor editor = Open_Editor(w, QStringLiteral("return"));
+        const Editor editor = Open_Editor(w, false);
         Click(Find<QPushButton>(editor.window, "ResetToDefaults"));
         QCOMPARE(Message_Box::shown(), QStringList()); // without asking
         QCOMPARE(editor.list->columnCount(), 1);
@@ -246,48 +246,19 @@ private Q_SLOTS:
         }
     }
 
-    void saving_no_rows_data()
-    {
-        QTest::addColumn<QString>("which");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("return: an empty file") << "return" << kSearchStringsFile << QByteArray();
-        QTest::newRow("no-check: no file") << "no-check" << kNoCheckStringsFile << QByteArray("<missing>");
-    }
-    void saving_no_rows()
-    {
-        QFETCH(QString, which);
-        QFETCH(QString, file);
-        QFETCH(QByteArray, after);
-        Open_Window w;
-        QVERIFY(Save_Search_Strings({"one", "two"}));
-        QVERIFY(Save_No_Check_Strings({"me@example.com", "you@example.com"}));
-        const Editor editor = Open_Editor(w, which);
-        QCOMPARE(editor.list->topLevelItemCount(), 2);
-        Click_Row(editor.list, Rows(editor.list).first());
-        QTest::keyClick(editor.list, Qt::Key_Delete);
-        QTest::keyClick(editor.list, Qt::Key_Delete);
-        QCOMPARE(editor.list->topLevelItemCount(), 0);
-        Message_Box::setNextAnswer(QMessageBox::Yes);
-        Click(Find<QPushButton>(editor.window, "SaveAndClose"));
-        QCOMPARE(Read(Data_File(file)), after);
-        QCOMPARE(Message_Box::shown(), QStringList{kQuestion});
-    }
-
     void no_then_close_changes_nothing()
     {
         Open_Window w;
         QVERIFY(Save_Search_Strings({"one", "two"}));
         const QByteArray before = Read(Data_File(kSearchStringsFile));
-        const Editor editor = Open_Editor(w, QStringLiteral("return"));
+        const Editor editor = Open_Editor(w, false);
         Click_Row(editor.list, QStringLiteral("one"));
         QTest::keyClick(editor.list, Qt::Key_Delete);
         Trigger(editor, "Insert");
-        Message_Box::setNextAnswer(QMessageBox::No);
-        Click(Find<QPushButton>(editor.window, "SaveAndClose"));
+        Save(editor, QMessageBox::No);
         QCOMPARE(Message_Box::shown(), QStringList{kQuestion});
         // The menu again brings up the same window with its rows.
-        QCOMPARE(Open_Editor(w, QStringLiteral("return")).window, editor.window);
+        QCOMPARE(Open_Editor(w, false).window, editor.window);
         QCOMPARE(Rows(editor.list), QStringList({"New Return String", "two"}));
 
         const QPointer<frmEditIdentifiers> closed = editor.window;
@@ -296,7 +267,7 @@ private Q_SLOTS:
         QVERIFY(!closed);
         QCOMPARE(Read(Data_File(kSearchStringsFile)), before);
         QCOMPARE(Lists().Search_Strings, QStringList({"one", "two"}));
-        QCOMPARE(Rows(Open_Editor(w, QStringLiteral("return")).list), QStringList({"one", "two"}));
+        QCOMPARE(Rows(Open_Editor(w, false).list), QStringList({"one", "two"}));
     }
 
     void no_check_reset_takes_the_profile_owners_address_data()
@@ -318,7 +289,7 @@ private Q_SLOTS:
         QVERIFY(outlook::Set_Profile_User(w.home.Profile(), QStringLiteral("Jane Doe"), address));
         QVERIFY(Save_No_Check_Strings({"me@example.com"}));
         const QByteArray before = Read(Data_File(kNoCheckStringsFile));
-        const Editor editor = Open_Editor(w, QStringLiteral("no-check"));
+        const Editor editor = Open_Editor(w, true);
         Trigger(editor, "Insert");
         editor.list->currentItem()->setText(0, QStringLiteral("typed@example.com"));
 
@@ -343,7 +314,7 @@ private Q_SLOTS:
     {
         Open_Window w;
         QVERIFY(Save_Search_Strings({"one"}));
-        const Editor editor = Open_Editor(w, QStringLiteral("return"));
+        const Editor editor = Open_Editor(w, false);
         engine::Flags().Run_In_Progress = true;
         Click(Find<QPushButton>(editor.window, "SaveAndClose"));
         Click(Find<QPushButton>(editor.window, "ResetToDefaults"));
