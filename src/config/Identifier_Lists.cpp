@@ -191,28 +191,23 @@ bool Append_Search_String(const QString& text)
 {
     if (text.isEmpty())
         return false; // no writer leaves an empty line in the file
-    QFile file(List_File_Path(kSearchStringsFile));
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-        Messages().Show_Message(kFileError + file.errorString());
-        return false;
-    }
-    const qint64 before = file.size();
-    QByteArray line;
-    // A file edited by hand may lack its last line end; without one the new
-    // identifier would be glued onto the last one.
-    char last = '\n';
-    if (before > 0 && (!file.seek(before - 1) || !file.getChar(&last)))
-        last = '\n';
-    if (last != '\n')
-        line = "\r\n";
-    line += To_Cp1252(text) + "\r\n";
-    if (!file.seek(before) || file.write(line) != line.size() || !file.flush()) {
-        const QString error = file.errorString();
-        file.resize(before); // never leave half a line behind
+    const QString path = List_File_Path(kSearchStringsFile);
+    QByteArray data;
+    QString error;
+    if (QFileInfo::exists(path) && !Read_Whole_File(path, data, &error)) {
         Messages().Show_Message(kFileError + error);
         return false;
     }
-    file.close();
+    // A file edited by hand may lack its last line end; without one the new
+    // identifier would be glued onto the last one.
+    if (!data.isEmpty() && !data.endsWith('\n'))
+        data += "\r\n";
+    data += To_Cp1252(text) + "\r\n";
+    // The whole file is replaced, so a failure part-way never leaves half a line.
+    if (!Write_File_Atomically(path, data, &error)) {
+        Messages().Show_Message(kFileError + error);
+        return false;
+    }
     Add_Search_String(text);
     return true;
 }
@@ -257,19 +252,24 @@ bool Reset_No_Check_To_Default(const std::function<std::optional<QString>()>& cu
         QStringLiteral("This query may result on a message from Outlook re. accessing your profile.\r\n"
                        "If this happens, simply set the timeout to 1 minute and press ok."));
     std::optional<QString> address;
+    bool failed = false;
     try {
         if (currentUserAddress)
             address = currentUserAddress();
     } catch (...) {
-        address.reset();
+        failed = true;
     }
     // Without an address the reset stops: the old list stays in force, in
-    // memory and on disk, so the user's own address is still protected.
+    // memory and on disk, so the user's own address is still protected. Only
+    // a failure to ask is reported as a failure.
+    const QString notSet = QStringLiteral(
+        "Your default email has not been set. Bounced emails may attach to your contact record.");
+    if (failed) {
+        Messages().Show_Message(QStringLiteral("Failed to set default Email Address!!!\r\n") + notSet);
+        return false;
+    }
     if (!address || address->isEmpty()) {
-        Messages().Show_Message(
-            QStringLiteral("Failed to set default Email Address!!!\r\n"
-                           "Your default email has not been set. Bounced emails may attach to your contact "
-                           "record."));
+        Messages().Show_Message(notSet);
         return false;
     }
     const QStringList rows{address->toLower()};

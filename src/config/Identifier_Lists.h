@@ -43,8 +43,10 @@ bool Append_Search_String(const QString& text);
 bool Save_No_Check_Strings(const QStringList& rows);
 
 // The no-check reset. currentUserAddress opens the mail session and gives the
-// profile owner's address, or nullopt when there is no current user. On
-// success editorRows becomes the one lower-case address and true is returned.
+// profile owner's address, or nullopt when there is no current user; it
+// throws when the session cannot be asked. On success editorRows becomes the
+// one lower-case address and true is returned; otherwise both lists and the
+// file stay as they were.
 bool Reset_No_Check_To_Default(const std::function<std::optional<QString>()>& currentUserAddress,
                                QStringList& editorRows);
 

@@ -150,6 +150,7 @@ void Contact_Action_Frame::Note_Changed(int value)
 void Contact_Action_Frame::Enable_Field_Controls(bool enabled)
 {
     txtFieldToBeSet_->setEnabled(enabled);
+    SelectField_->setEnabled(enabled); // it only fills the field box
     txtValue_->setEnabled(enabled);
     lblField_->setEnabled(enabled);
     lblFieldValue_->setEnabled(enabled);

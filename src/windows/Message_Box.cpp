@@ -1,6 +1,7 @@
 #include "windows/Message_Box.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QQueue>
 
 #include <cstdio>
@@ -9,6 +10,7 @@ namespace bc::windows {
 namespace {
 
 QQueue<QMessageBox::StandardButton> g_answers;
+QQueue<QString> g_inputs;
 QStringList g_shown;
 bool g_unattended = false;
 
@@ -54,11 +56,30 @@ void Message_Box::clearShown()
 {
     g_shown.clear();
     g_answers.clear();
+    g_inputs.clear();
 }
 
 void Message_Box::setUnattended(bool unattended)
 {
     g_unattended = unattended;
+}
+
+QString Message_Box::Input_Box(QWidget* parent, const QString& prompt, const QString& title,
+                               const QString& defaultText)
+{
+    g_shown.append(prompt);
+    if (!g_inputs.isEmpty())
+        return g_inputs.dequeue();
+    if (g_unattended)
+        return QString();
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+void Message_Box::setNextInput(const QString& text)
+{
+    g_inputs.enqueue(text);
 }
 
 void Install_Message_Boxes()

@@ -1,7 +1,8 @@
 #pragma once
 // Message boxes and questions of the windows: a QMessageBox with the
 // program's title as caption and exactly the buttons asked for. Tests queue
-// the answers with setNextAnswer and read what was shown from shown().
+// the answers with setNextAnswer (and typed texts with setNextInput) and read
+// what was shown from shown().
 
 #include "config/User_Messages.h"
 
@@ -30,6 +31,14 @@ public:
     // In an unattended run without a display, texts go to standard error
     // instead of waiting for a click.
     static void setUnattended(bool unattended);
+
+    // An input box with OK and Cancel: the text typed, "" when cancelled.
+    // The prompt counts as shown.
+    static QString Input_Box(QWidget* parent, const QString& prompt, const QString& title,
+                             const QString& defaultText = QString());
+    // Test hook: the next input box is not shown but answered at once with
+    // this text ("" as if cancelled). Answers queue up in order.
+    static void setNextInput(const QString& text);
 };
 
 // Installs the program-wide message box channel (idempotent).

@@ -14,6 +14,8 @@
 #include "windows/Main_Menus.h"
 #include "windows/Option_Check_Box.h"
 #include "windows/Schedule_Event_Frame.h"
+#include "windows/frmEditIdentifiers.h"
+#include "windows/frmSelectOutlookField.h"
 
 #include <QAction>
 #include <QApplication>
@@ -203,13 +205,14 @@ void frmMain::Wire_Entries()
         connect(action, &QAction::triggered, this, [this, function] { Not_Available(function); });
     };
     later(menus_->mnuManageContacts, QStringLiteral("Manage Bounced Contacts"));
-    later(menus_->mnuEditReturnIdentifiers, QStringLiteral("Edit Return Identifiers"));
-    later(menus_->mnuNoCheckAddresses, QStringLiteral("Edit No-Check Addresses"));
     later(menus_->mnuHelpTopic, QStringLiteral("Help Topic"));
     later(menus_->OnlineManual, QStringLiteral("Online Help"));
     later(menus_->AboutQuorin, QStringLiteral("About Brindlecast"));
+    connect(menus_->mnuEditReturnIdentifiers, &QAction::triggered, this,
+            [this] { frmEditReturn::Open(this); });
+    connect(menus_->mnuNoCheckAddresses, &QAction::triggered, this, [this] { frmEditNoCheck::Open(this); });
     connect(contact_->Select_Field_Button(), &QPushButton::clicked, this,
-            [this] { Not_Available(QStringLiteral("The contact field picker")); });
+            [this] { frmSelectOutlookField::Pick(contact_->Field_Box(), this); });
 }
 
 bool frmMain::Load(const QString& commandLine)

@@ -12,11 +12,12 @@ using bc::windows::Message_Box;
 
 namespace {
 
-const char* const kFieldControls[] = {"txtFieldToBeSet", "txtValue", "lblField", "lblFieldValue"};
+const char* const kFieldControls[] = {"txtFieldToBeSet", "txtValue", "lblField", "lblFieldValue",
+                                      "SelectField"};
 const char* const kDestinationControls[] = {"lblOutlookDestinationFolder", "txtOutlookDestinationFolder",
                                             "PickDestFolder", "ClearDestFolder"};
 
-bool All_Enabled(const QWidget* window, const char* const (&names)[4], bool enabled)
+template <size_t N> bool All_Enabled(const QWidget* window, const char* const (&names)[N], bool enabled)
 {
     for (const char* name : names) {
         if (Find<QWidget>(window, name)->isEnabled() != enabled)
