@@ -9,6 +9,7 @@
 #include "windows/Database_List.h"
 #include "windows/Email_Actions_Frame.h"
 #include "windows/Folder_Picker.h"
+#include "windows/Help_Entries.h"
 #include "windows/Input_Folder_Frame.h"
 #include "windows/Log_Frame.h"
 #include "windows/Main_Menus.h"
@@ -205,9 +206,7 @@ void frmMain::Wire_Entries()
     later(menus_->mnuManageContacts, QStringLiteral("Manage Bounced Contacts"));
     later(menus_->mnuEditReturnIdentifiers, QStringLiteral("Edit Return Identifiers"));
     later(menus_->mnuNoCheckAddresses, QStringLiteral("Edit No-Check Addresses"));
-    later(menus_->mnuHelpTopic, QStringLiteral("Help Topic"));
-    later(menus_->OnlineManual, QStringLiteral("Online Help"));
-    later(menus_->AboutQuorin, QStringLiteral("About Brindlecast"));
+    Connect_Help_Entries(this, *menus_, help_);
     connect(contact_->Select_Field_Button(), &QPushButton::clicked, this,
             [this] { Not_Available(QStringLiteral("The contact field picker")); });
 }
@@ -235,6 +234,8 @@ bool frmMain::Load(const QString& commandLine)
         Unload();
         return started;
     }
+    // Help is there even when the start-up stopped half-way.
+    help_.Set_Help_File(this);
     show();
     ListDatabases_->setFocus();
     return started;
@@ -329,7 +330,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == lblProcess_ && event->type() == QEvent::MouseButtonRelease) {
-        Not_Available(QStringLiteral("The product web site"));
+        Open_Maker_Site(this);
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
