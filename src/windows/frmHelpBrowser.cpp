@@ -79,13 +79,9 @@ QUrl frmHelpBrowser::Current_Page() const
 
 void frmHelpBrowser::Link_Clicked(const QUrl& link)
 {
-    const QUrl target = WebBrowser1_->source().resolved(link);
-    if (target.isLocalFile() && WebBrowser1_->source().isLocalFile() &&
-        target.toLocalFile() == WebBrowser1_->source().toLocalFile() && !target.fragment().isEmpty()) {
-        WebBrowser1_->scrollToAnchor(target.fragment());
-        return;
-    }
-    Navigate(target);
+    // Anchors within the page go through Navigate too, so that Alt+Left
+    // (back) returns from them.
+    Navigate(WebBrowser1_->source().resolved(link));
 }
 
 void frmHelpBrowser::Show_Not_Found(const QUrl& url)
