@@ -99,7 +99,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
     ResellerHomePage_->setObjectName(QStringLiteral("ResellerHomePage"));
     connect(ResellerHomePage_, &QPushButton::clicked, this,
             [this] { Open_Page(QStringLiteral(BC_DISTRIBUTOR_HOME_URL)); });
-    ok_button_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_button_ = new QPushButton(QStringLiteral("&OK"), this);
     ok_button_->setObjectName(QStringLiteral("ok_button"));
     ok_button_->setDefault(true);
     connect(ok_button_, &QPushButton::clicked, this, &QWidget::close);
