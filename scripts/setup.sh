@@ -11,6 +11,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   khard dovecot-core
   xvfb xauth
+  libqt6svg6 dpkg-dev file desktop-file-utils mandoc
 )
 
 missing=()

@@ -24,15 +24,8 @@ void Print(const QString& text)
 } // namespace
 
 Application_Lifecycle::Application_Lifecycle(const QStringList& arguments)
-    : command_line_(arguments.join(QLatin1Char(' ')).trimmed())
+    : mode_(Parse_Command_Line(arguments)), command_line_(arguments.join(QLatin1Char(' ')).trimmed())
 {
-    // A request for help must never start processing, wherever it stands.
-    if (arguments.contains(QLatin1String("--help")))
-        mode_ = Mode::Help;
-    else if (arguments.contains(QLatin1String("--version")))
-        mode_ = Mode::Version;
-    else if (!command_line_.isEmpty())
-        mode_ = Mode::Unattended;
 }
 
 Application_Lifecycle Application_Lifecycle::From_Argv(int argc, char** argv)
@@ -45,18 +38,7 @@ Application_Lifecycle Application_Lifecycle::From_Argv(int argc, char** argv)
 
 QString Application_Lifecycle::Help_Text()
 {
-    return QStringLiteral("Usage: brindlecast [--help | --version | TEXT]\n"
-                          "\n"
-                          "Keeps your address books clean of e-mail addresses that bounce.\n"
-                          "\n"
-                          "Without arguments the main window opens. With any other command line\n"
-                          "(for instance \"brindlecast --run\") every listed contact folder is\n"
-                          "processed unattended with the options of the main window, without\n"
-                          "showing a window, and the program ends. Without a display, messages are\n"
-                          "written to standard error.\n"
-                          "\n"
-                          "  --help     show this help and exit\n"
-                          "  --version  show the version and exit\n");
+    return Command_Line_Help();
 }
 
 QString Application_Lifecycle::Version_Text()
@@ -99,9 +81,12 @@ int Application_Lifecycle::Run()
     window.Set_Manual_Scan_Handler(manual_handler_);
     QObject::connect(&window, &frmMain::Program_Ended, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 
+    // Every message box of a run reports an error or a refusal, so a cron job
+    // or a timer learns of one by the exit code.
+    const qsizetype messagesBefore = Message_Box::shown().size();
     const bool started = window.Load(command_line_);
     if (mode_ == Mode::Unattended)
-        return started ? 0 : 1;
+        return started && Message_Box::shown().size() == messagesBefore ? Exit_Done : Exit_Failed;
     if (window.Is_Unloaded())
         return 0;
     return QApplication::exec();

@@ -1,12 +1,14 @@
 #pragma once
 // The program's life from its command line to its end:
 //   no arguments          the main window, until it is closed;
-//   --help / --version    print and end at once, touching nothing;
+//   a request for help or the version (see Command_Line.h)
+//                         print and end at once, touching nothing;
 //   anything else         the unattended run: the main window's start-up
 //                         without showing it, the "All" run, the end.
 // An unattended run without a display uses Qt's offscreen platform, and its
 // message boxes go to standard error instead of waiting for a click.
 
+#include "windows/Command_Line.h"
 #include "windows/frmMain.h"
 
 #include <QString>
@@ -17,13 +19,7 @@ namespace bc::windows {
 class Application_Lifecycle
 {
 public:
-    enum class Mode
-    {
-        Interactive,
-        Unattended,
-        Help,
-        Version
-    };
+    using Mode = Command_Mode;
 
     // The arguments without the program's name.
     explicit Application_Lifecycle(const QStringList& arguments);
@@ -50,7 +46,8 @@ public:
 
     // With the QApplication: the start-up, then the event loop until the main
     // window unloads (interactive) or the run and the end (unattended).
-    // Returns the exit code: 1 when an unattended start-up failed.
+    // Returns the exit code (Exit_Code): an unattended run that failed to
+    // start, or that put up a message on its way, ends with Exit_Failed.
     int Run();
 
 private:

@@ -36,6 +36,11 @@ void Message_Box::Show_Message(const QString& text)
     Put_Up(QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
+void Message_Box::Show_Stop(const QString& text)
+{
+    Put_Up(QMessageBox::Critical, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
 bool Message_Box::Ask_Yes_No(const QString& text)
 {
     return Put_Up(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==

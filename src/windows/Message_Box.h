@@ -20,6 +20,9 @@ class Message_Box final : public User_Messages
 public:
     void Show_Message(const QString& text) override;
     bool Ask_Yes_No(const QString& text) override;
+    // A message box with the stop icon (OK only), for a failure the user
+    // has to act on.
+    static void Show_Stop(const QString& text);
 
     // Test hook: the next box is not shown but answered at once with this
     // button (QMessageBox::Ok, Yes or No). Answers queue up in order.

@@ -9,6 +9,7 @@
 #include "windows/Database_List.h"
 #include "windows/Email_Actions_Frame.h"
 #include "windows/Folder_Picker.h"
+#include "windows/Help_Entries.h"
 #include "windows/Input_Folder_Frame.h"
 #include "windows/Log_Frame.h"
 #include "windows/Main_Menus.h"
@@ -205,12 +206,10 @@ void frmMain::Wire_Entries()
         connect(action, &QAction::triggered, this, [this, function] { Not_Available(function); });
     };
     later(menus_->mnuManageContacts, QStringLiteral("Manage Bounced Contacts"));
-    later(menus_->mnuHelpTopic, QStringLiteral("Help Topic"));
-    later(menus_->OnlineManual, QStringLiteral("Online Help"));
-    later(menus_->AboutQuorin, QStringLiteral("About Brindlecast"));
     connect(menus_->mnuEditReturnIdentifiers, &QAction::triggered, this,
             [this] { frmEditReturn::Open(this); });
     connect(menus_->mnuNoCheckAddresses, &QAction::triggered, this, [this] { frmEditNoCheck::Open(this); });
+    Connect_Help_Entries(this, *menus_, help_);
     connect(contact_->Select_Field_Button(), &QPushButton::clicked, this,
             [this] { frmSelectOutlookField::Pick(contact_->Field_Box(), this); });
 }
@@ -238,6 +237,8 @@ bool frmMain::Load(const QString& commandLine)
         Unload();
         return started;
     }
+    // Help is there even when the start-up stopped half-way.
+    help_.Set_Help_File(this);
     show();
     ListDatabases_->setFocus();
     return started;
@@ -332,7 +333,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == lblProcess_ && event->type() == QEvent::MouseButtonRelease) {
-        Not_Available(QStringLiteral("The product web site"));
+        Open_Maker_Site(this);
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -6,6 +6,7 @@
 
 #include "config/Contact_Folder_List.h"
 #include "engine/Run_Interfaces.h"
+#include "windows/HTML_Help.h"
 
 #include <QMainWindow>
 
@@ -109,6 +110,7 @@ private:
     Input_Folder_Frame* inbox_ = nullptr;
     Email_Actions_Frame* email_ = nullptr;
     Main_Menus* menus_ = nullptr;
+    HTML_Help help_;
 
     Run_Handler run_handler_;
     Manual_Scan_Handler manual_handler_;

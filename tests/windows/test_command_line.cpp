@@ -1,5 +1,6 @@
-// The command line: --help and --version only print, anything else runs
-// unattended without a window and without writing the contact folder list.
+// The command line: a request for help or the version only prints, anything
+// else runs unattended without a window and without writing the contact folder
+// list, and a run that put up a message ends with a failure code.
 
 #include "Main_Window_Support.h"
 
@@ -110,7 +111,12 @@ void Command_Line_Test::arguments_choose_the_mode_data()
     QTest::newRow("empty text") << QStringList({""}) << int(Mode::Interactive) << QString();
     QTest::newRow("help") << QStringList({"--help"}) << int(Mode::Help) << "--help";
     QTest::newRow("version") << QStringList({"--version"}) << int(Mode::Version) << "--version";
+    QTest::newRow("-h") << QStringList({"-h"}) << int(Mode::Help) << "-h";
+    QTest::newRow("-?") << QStringList({"-?"}) << int(Mode::Help) << "-?";
+    QTest::newRow("help word") << QStringList({"help"}) << int(Mode::Help) << "help";
+    QTest::newRow("-v") << QStringList({"-v"}) << int(Mode::Version) << "-v";
     QTest::newRow("help wins") << QStringList({"--run", "--help"}) << int(Mode::Help) << "--run --help";
+    QTest::newRow("help before version") << QStringList({"-v", "-h"}) << int(Mode::Help) << "-v -h";
     QTest::newRow("letter") << QStringList({"x"}) << int(Mode::Unattended) << "x";
     QTest::newRow("two words") << QStringList({"--run", "now"}) << int(Mode::Unattended) << "--run now";
     QTest::newRow("single dash") << QStringList({"-help"}) << int(Mode::Unattended) << "-help";
@@ -134,6 +140,12 @@ void Command_Line_Test::help_and_version_print_and_touch_nothing_data()
                           << "Usage: brindlecast";
     QTest::newRow("version") << "--version"
                              << "Brindlecast " BRINDLECAST_VERSION;
+    QTest::newRow("-?") << "-?"
+                        << "Usage: brindlecast";
+    QTest::newRow("help word") << "help"
+                               << "Usage: brindlecast";
+    QTest::newRow("-v") << "-v"
+                        << "Brindlecast " BRINDLECAST_VERSION;
 }
 
 void Command_Line_Test::help_and_version_print_and_touch_nothing()
@@ -157,7 +169,8 @@ void Command_Line_Test::a_letter_runs_unattended_without_a_display()
     const QByteArray damaged = "not a record\r\n";
     const QString list = home.Write(QStringLiteral("data/Brindlecast/dbdata-outlook.dat"), damaged);
     const Result result = Run_Program(home, {QStringLiteral("x")});
-    QCOMPARE(result.exitCode, 0);
+    // Nothing to process is a failure a cron job must hear of.
+    QCOMPARE(result.exitCode, 1);
     // The message box went to standard error instead of waiting for a click.
     QVERIFY2(result.err.contains("No database have been setup!"), result.err.constData());
     QCOMPARE(home.Read(list), damaged);
