@@ -2,6 +2,7 @@
 // the unattended run and a printed help or version.
 #include "windows/Application_Lifecycle.h"
 #include "windows/Processing_Entry.h"
+#include "windows/frmSelectContacts.h"
 
 #include <QApplication>
 
@@ -15,5 +16,6 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Brindlecast"));
     QApplication::setApplicationVersion(QStringLiteral(BRINDLECAST_VERSION));
     life.Set_Run_Handler(&bc::windows::Run_Processing);
+    life.Set_Manual_Scan_Handler(&bc::windows::frmSelectContacts::Open);
     return life.Run();
 }
