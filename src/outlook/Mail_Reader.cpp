@@ -55,8 +55,10 @@ void Collect_Attachments(GMimeObject* object, QStringList& out)
             GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
             const char* subject = inner ? g_mime_message_get_subject(inner) : nullptr;
             name = subject && *subject ? QString::fromUtf8(subject).trimmed() : QString();
+            // As mail programs name an attached message.
+            name = (name.isEmpty() ? QStringLiteral("Attached message") : name) + QStringLiteral(".eml");
         }
-        out.append(name.isEmpty() ? QStringLiteral("Attached message") : name);
+        out.append(name);
         return;
     }
     if (!GMIME_IS_PART(object))

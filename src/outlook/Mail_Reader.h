@@ -19,7 +19,7 @@ struct Mail_Reader_Headers
     QString Subject;
     QDateTime Date; // invalid without a readable Date header
     // File names of attached parts, and attached messages (by their file
-    // name, else their subject).
+    // name, else their subject and ".eml").
     QStringList Attachments;
 };
 

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QStyle>
 
 #include <algorithm>
 #include <numeric>
@@ -340,10 +341,25 @@ Message_List_Menu::Message_List_Menu(QWidget* parent) : QMenu(QStringLiteral("Ed
 
 void Size_Message_Columns(QTreeView* view)
 {
-    static constexpr int kWidths[Message_List_Model::Column_Count] = {15, 1800, 600, 5000};
-    view->setColumnHidden(Message_List_Model::Column_Key, true);
-    for (int column = Message_List_Model::Column_Date; column < Message_List_Model::Column_Count; ++column)
+    using Model = Message_List_Model;
+    static constexpr int kWidths[Model::Column_Count] = {15, 1800, 600, 5000};
+    view->setColumnHidden(Model::Column_Key, true);
+    for (int column = Model::Column_Date; column < Model::Column_Count; ++column)
         view->setColumnWidth(column, Twips_To_Pixels(view, kWidths[column], Qt::Horizontal));
+    // Never narrower than a bold date and the "Ret?" heading with its sort
+    // mark: how long the system writes a date depends on its language.
+    QFont bold = view->font();
+    bold.setBold(true);
+    const QStyle* style = view->style();
+    const int margins = 2 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, view->header()) + 8;
+    const QString latest = Model::Date_Text(QDateTime(QDate(2025, 12, 28), QTime(23, 58, 58)));
+    view->setColumnWidth(Model::Column_Date,
+                         std::max(view->columnWidth(Model::Column_Date),
+                                  QFontMetrics(bold).horizontalAdvance(latest) + margins));
+    const int heading = view->header()->fontMetrics().horizontalAdvance(QStringLiteral("Ret?")) +
+                        style->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, view->header()) + margins;
+    view->setColumnWidth(Model::Column_Returned,
+                         std::max(view->columnWidth(Model::Column_Returned), heading));
 }
 
 } // namespace bc::windows

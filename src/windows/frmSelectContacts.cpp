@@ -47,19 +47,19 @@ constexpr qint64 kYieldNanoseconds = 10'000'000;
 constexpr int kWaitMilliseconds = 10;
 
 // Client area and controls, in twips.
-constexpr int kWidth = 9840;
-constexpr int kHeight = 7020;
+constexpr int kWidth = 10800;
+constexpr int kHeight = 7800;
 struct Place
 {
     int Left, Top, Width, Height;
 };
 constexpr Place kLabel1{120, 120, 6000, 270};
-constexpr Place kList{120, 420, 9600, 3600};
-constexpr Place kMessageBox{120, 4140, 9600, 2220};
-constexpr Place kStatus{120, 6510, 2760, 360};
-constexpr Place kProgress{3000, 6510, 3000, 360};
-constexpr Place kScan{6960, 6480, 1320, 420};
-constexpr Place kCancel{8400, 6480, 1320, 420};
+constexpr Place kList{120, 420, 10560, 3900};
+constexpr Place kMessageBox{120, 4440, 10560, 2520};
+constexpr Place kStatus{120, 7290, 2760, 360};
+constexpr Place kProgress{3000, 7290, 3000, 360};
+constexpr Place kScan{7920, 7260, 1320, 420};
+constexpr Place kCancel{9360, 7260, 1320, 420};
 
 void Put(QWidget* control, const Place& p)
 {
