@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -232,6 +233,25 @@ private Q_SLOTS:
         for (const QModelIndex& index : List()->selectionModel()->selectedRows())
             QCOMPARE(Model()->Returned(index.row()), Message_List_Model::Mark::Yes);
         QCOMPARE(Status(), QStringLiteral("%1 sel of 5").arg(returned.size()));
+    }
+
+    void a_column_click_sorts_in_the_current_order_and_a_second_one_flips_it()
+    {
+        New_Profile();
+        for (const char* subject : {"beta", "Alpha", "gamma"})
+            profile_->Add_Message(QLatin1String(subject), Body(0));
+        Open(); // sorted by "Ret?", descending
+        QHeaderView* header = List()->header();
+        const auto click = [&](int column) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+        };
+        click(Message_List_Model::Column_Subject);
+        QCOMPARE(Column(3), QStringList({"gamma", "beta", "Alpha"}));
+        click(Message_List_Model::Column_Subject);
+        QCOMPARE(Column(3), QStringList({"Alpha", "beta", "gamma"}));
+        QCOMPARE(header->sortIndicatorSection(), int(Message_List_Model::Column_Subject));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
     }
 
     void delete_key_deletes_at_once_and_then_nothing_is_clicked()
