@@ -139,13 +139,17 @@ Listing Open_Window(windows::frmMain& main, int previewRows, std::optional<doubl
     return out;
 }
 
-double Table_Alone()
+// The message table alone; *items gets the part of it that only lists the
+// folder's items, which the preview has to wait for too.
+double Table_Alone(double* items = nullptr)
 {
     outlook::Start_Outlook();
     auto inbox = outlook::Session().Outlook_Namespace->GetDefaultFolder(outlook::olFolderInbox);
     const double start = Now_Ms();
     outlook::QuorinMAPITable table;
     table.Set_Item(inbox->Items());
+    if (items)
+        *items = Now_Ms() - start;
     table.Set_Columns({outlook::PR_SUBJECT, outlook::PR_MESSAGE_DELIVERY_TIME, outlook::PR_ENTRYID,
                        outlook::PR_MESSAGE_CLASS});
     table.GoToFirst();
@@ -183,8 +187,15 @@ int Run_Size(const QString& folder, int messages, bool warmOnly)
     Close_Window();
 
     double table = 1e18;
-    for (int i = 0; i < 3; ++i)
-        table = std::min(table, Table_Alone());
+    double items = 1e18;
+    for (int i = 0; i < 3; ++i) {
+        double listed = 0;
+        const double whole = Table_Alone(&listed);
+        if (whole < table) {
+            table = whole;
+            items = listed;
+        }
+    }
     Listing best = first;
     for (int i = 0; i < 2; ++i) {
         const Listing again = Open_Window(main, preview);
@@ -194,7 +205,8 @@ int Run_Size(const QString& folder, int messages, bool warmOnly)
     }
 
     std::printf("%d messages, %d listed\n", messages, best.Rows);
-    std::printf("  message table alone:          %8.1f ms\n", table);
+    std::printf("  message table alone:          %8.1f ms  (listing the folder's items: %.1f ms)\n", table,
+                items);
     std::printf("  preview rows painted:         %8.1f ms  (first listing %.1f ms)\n", best.Preview,
                 first.Preview);
     std::printf("  whole list shown:             %8.1f ms\n", best.Shown);

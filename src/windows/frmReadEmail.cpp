@@ -158,7 +158,7 @@ void frmReadEmail::Open_In_Mail_Program()
     const QUrl url = QUrl::fromLocalFile(copy);
     const bool opened = copied && (Opener() ? Opener()(url) : QDesktopServices::openUrl(url));
     if (!opened)
-        Messages().Show_Message(QStringLiteral("No mail program could open the email."));
+        Messages().Show_Message(QStringLiteral("The email could not be handed to the mail program."));
 }
 
 } // namespace bc::windows
