@@ -3,6 +3,7 @@
 #include "windows/Application_Icon.h"
 #include "windows/Application_Lifecycle.h"
 #include "windows/Processing_Entry.h"
+#include "windows/frmSelectContacts.h"
 
 #include <QApplication>
 
@@ -20,5 +21,6 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(bc::windows::Application_Icon());
     QGuiApplication::setDesktopFileName(QStringLiteral("brindlecast"));
     life.Set_Run_Handler(&bc::windows::Run_Processing);
+    life.Set_Manual_Scan_Handler(&bc::windows::frmSelectContacts::Open);
     return life.Run();
 }

@@ -3,6 +3,7 @@
 #include "config/App_State.h"
 #include "engine/Run.h"
 #include "windows/Database_List.h"
+#include "windows/frmSelectContacts.h"
 #include "windows/frmStatusAnalysis.h"
 
 namespace bc::windows {
@@ -16,6 +17,7 @@ void Run_Processing(frmMain& window, bool selectedOnly)
 void Install_Processing(frmMain& window)
 {
     window.Set_Run_Handler(&Run_Processing);
+    window.Set_Manual_Scan_Handler(&frmSelectContacts::Open);
 }
 
 } // namespace bc::windows

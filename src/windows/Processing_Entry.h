@@ -10,7 +10,8 @@ namespace bc::windows {
 
 void Run_Processing(frmMain& window, bool selectedOnly);
 
-// Installs Run_Processing as the window's run handler.
+// Installs Run_Processing as the window's run handler and the manual scan
+// window as its manual one.
 void Install_Processing(frmMain& window);
 
 } // namespace bc::windows
