@@ -1,6 +1,7 @@
 #include "outlook/Ical_Task.h"
 
 #include "config/Text_File.h"
+#include "outlook/Write_Gate.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -213,6 +214,11 @@ void Ical_Task::Save()
     char* text = icalcomponent_as_ical_string_r(d->Calendar);
     const QByteArray bytes(text ? text : "");
     icalmemory_free_buffer(text);
+    if (Write_Gate* gate = Installed_Write_Gate(); gate && d->Is_New && !bytes.isEmpty()) {
+        gate->Task_Creating(Task_Creation{d->Path, bytes});
+        if (gate->Preview())
+            return; // stays new: nothing was written
+    }
     QString error;
     if (bytes.isEmpty() || !Write_File_Atomically(d->Path, bytes, &error))
         throw Outlook_Error(QStringLiteral("The task could not be saved: %1").arg(error));

@@ -4,6 +4,7 @@
 #include "outlook/Contact_Fields.h"
 #include "outlook/Vcard_Document.h"
 #include "outlook/Vcard_User_Properties.h"
+#include "outlook/Write_Gate.h"
 
 #include <QDir>
 #include <QFile>
@@ -176,8 +177,9 @@ void Vcard_Contact::Save()
     if (!card_->Is_Modified())
         return;
     const QString& path = context_.File_Path;
+    const QByteArray rawPath = QFile::encodeName(path);
     QByteArray current;
-    if (!QFileInfo(path).isFile() || !Read_Whole_File(path, current))
+    if (!Read_Contact_Bytes(rawPath, current))
         throw Outlook_Error(QStringLiteral("The contact no longer exists."));
     if (current != on_disk_)
         throw Outlook_Error(QStringLiteral(
@@ -186,6 +188,15 @@ void Vcard_Contact::Save()
     if (bytes == on_disk_) {
         card_->Mark_Saved();
         return;
+    }
+    if (Write_Gate* gate = Installed_Write_Gate()) {
+        gate->Contact_Saving(Contact_Save{path, current, bytes});
+        if (gate->Preview()) {
+            Preview_Contact_Written(rawPath, bytes);
+            on_disk_ = bytes;
+            card_->Mark_Saved();
+            return;
+        }
     }
     QString error;
     if (!Write_File_Atomically(path, bytes, &error))
@@ -197,14 +208,28 @@ void Vcard_Contact::Save()
 void Vcard_Contact::Delete()
 {
     Check_Usable();
-    if (!QFileInfo(context_.File_Path).isFile())
+    const QByteArray rawPath = QFile::encodeName(context_.File_Path);
+    QByteArray current;
+    if (!Read_Contact_Bytes(rawPath, current))
         throw Outlook_Error(QStringLiteral("The contact no longer exists."));
+    if (Write_Gate* gate = Installed_Write_Gate()) {
+        gate->Contact_Removing(Contact_Removal{context_.File_Path, current, context_.Deleted_Folder,
+                                               QFileInfo(context_.Deleted_Folder).isDir()});
+        if (gate->Preview()) {
+            Preview_Contact_Removed(rawPath);
+            deleted_ = true;
+            return;
+        }
+    }
     Move_Into_Folder(context_.File_Path, context_.Deleted_Folder);
     deleted_ = true;
 }
 
 bool Read_Contact_Bytes(const QByteArray& path, QByteArray& bytes)
 {
+    bool removed = false;
+    if (Preview_Changed(path, &bytes, &removed))
+        return !removed;
     // Non-blocking: a named pipe where a contact should be must not hang the walk.
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
