@@ -7,6 +7,7 @@
 #include "engine/Processing_Flags.h"
 #include "engine/Progress_Log.h"
 #include "engine/Recognition.h"
+#include "engine/Run_Journal.h"
 #include "engine/Run_State.h"
 #include "outlook/Contact_Fields.h"
 #include "outlook/Mapi_Components.h"
@@ -180,6 +181,7 @@ void Make_Task(Task_Target& target, const Contact_Item& contact, const QString& 
     task->Set_Body(body);
     // Every matching contact is linked, through its UID.
     task->Add_Link(contact);
+    Journal_Contact_Action(kDoneTask);
     task->Save();
 }
 
@@ -199,11 +201,14 @@ void Handle_Match(Walk& walk, int slot)
     ++walk.matched;
     Add_Item_To_List(QStringLiteral("Found Matching Contact. Contact Name: ") + contact.FullName() +
                      QStringLiteral(" Email Address: ") + contact.Email1Address());
+    Journal_Contact_Matched(contact.FullName(), contact.EntryID(), Email_Address(contact, slot), slot,
+                            State().Found_Message_Index);
     Yield_To_Events();
 
     const Contact_Action_Choices& choices = walk.choices;
     if (Checked(choices.Contact_Delete())) {
         Add_Item_To_List(QStringLiteral("Deleted Contact. Contact Name: ") + contact.FullName());
+        Journal_Contact_Action(kDoneDeleted);
         contact.Delete();
         return;
     }
@@ -211,14 +216,17 @@ void Handle_Match(Walk& walk, int slot)
         walk.lastNoteBody = Open_Message_Row(State().Found_Message_Index)->Body();
         contact.Set_Body(contact.Body() + QStringLiteral("\r\n") + kNoteSeparator +
                          QStringLiteral("\r\n\r\n") + walk.lastNoteBody);
+        Journal_Contact_Action(kDoneNote);
         contact.Save();
     }
     if (Checked(choices.Clear_Email_Address())) {
         Set_Email_Address(contact, slot, QString());
+        Journal_Contact_Action(Done_Cleared(slot));
         contact.Save();
     }
     if (Checked(choices.Set_Field_In_Contact()) && choices.Field_To_Be_Set() != kNoField) {
         outlook::Set_Contact_Field(choices.Field_To_Be_Set(), choices.Field_Value(), contact);
+        Journal_Contact_Action(Done_Field(choices.Field_To_Be_Set(), choices.Field_Value()));
         contact.Save();
     }
     if (choices.Event_Text() == kTaskEvent)
@@ -292,6 +300,7 @@ bool Process_Contact_Folder(qint32 index, const Contact_Action_Choices& choices)
         }
     } catch (const std::exception& e) {
         // The rest of the folder is skipped; the run goes on with the next one.
+        Journal_Contact_Failed(Error_Description(e));
         Messages().Show_Message(kContactError + Error_Description(e));
     }
 

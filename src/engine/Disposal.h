@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace bc::engine {
 
 inline const QString kRunCallerTag = QStringLiteral("Process One or Many Databases");
@@ -37,5 +39,10 @@ QString Message_Row_Key(qint32 rowIndex);
 // passed over silently. The caller tag "Selective_Conversion" also takes the
 // row out of the manual scan window's list.
 void Post_Email_Action(qint32 rowIndex, const QString& choice, const QString& callerTag);
+
+// The disposal of a run or manual processing: each row's message once, in
+// order. The run's journal records all the moves in one record before the
+// first, and where the messages went once they have moved.
+void Dispose_Messages(const std::vector<qint32>& rows, const QString& choice, const QString& callerTag);
 
 } // namespace bc::engine

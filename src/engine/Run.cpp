@@ -10,6 +10,7 @@
 #include "engine/Processing_Flags.h"
 #include "engine/Progress_Log.h"
 #include "engine/Recognition.h"
+#include "engine/Run_Journal.h"
 #include "engine/Run_State.h"
 #include "outlook/Mapi_Components.h"
 #include "outlook/Outlook_Session.h"
@@ -167,10 +168,12 @@ private:
             location_ = QStringLiteral("600011");
             if (!Is_Returned_Message(State().Message_Rows[row]))
                 continue;
+            Journal_Returned_Message(row);
             Scan_Email_For_Return_Emails(row);
             Add_Item_To_List(QStringLiteral("Bounced Email Found: ") + *State().Message_Rows[row].Subject);
             Yield_To_Events();
             if (Flags().Abort_Requested) {
+                Journal_Stopped();
                 Add_Item_To_List(QStringLiteral("Processing Aborted"));
                 return false;
             }
@@ -193,7 +196,7 @@ private:
                 Add_Item_To_List(QStringLiteral("Scanning Folder: ") +
                                  Folders().Contact_Folder_List[index].Folder_Name);
                 if (!Process_Contact_Folder(index, context_.Choices))
-                    return false;
+                    return Stopped();
             }
             return true;
         }
@@ -207,9 +210,15 @@ private:
             bool ok = false;
             const qint32 index = row.Key.mid(3).toInt(&ok);
             if (!Process_Contact_Folder(ok ? index : -1, context_.Choices))
-                return false;
+                return Stopped();
         }
         return true;
+    }
+
+    static bool Stopped()
+    {
+        Journal_Stopped();
+        return false;
     }
 
     void Dispose()
@@ -222,12 +231,13 @@ private:
             // A message with several records is moved by its first; the later
             // ones would only find it gone.
             QSet<qint32> handled;
+            std::vector<qint32> rows;
             for (const Bounced_Email& record : State().Bounced_Emails.Records()) {
-                if (handled.contains(record.Message_Index))
-                    continue;
+                if (!handled.contains(record.Message_Index))
+                    rows.push_back(record.Message_Index);
                 handled.insert(record.Message_Index);
-                Post_Email_Action(record.Message_Index, choice_, kRunCallerTag);
             }
+            Dispose_Messages(rows, choice_, kRunCallerTag);
         }
         location_ = QStringLiteral("600025");
     }
@@ -282,7 +292,13 @@ bool ConvertCurrent(bool selectedOnly, const Run_Context& context)
     if (!guard.Acquired())
         return false;
     Progress_Session session(context.Progress);
+    Journal_Session journal(App().Auto_Run ? QStringLiteral("Process All Databases, unattended")
+                            : selectedOnly ? QStringLiteral("Process Selected Databases")
+                                           : QStringLiteral("Process All Databases"));
+    if (!journal.Start())
+        return false;
     Run_Steps(selectedOnly, context).Run();
+    journal.Finish(context.Progress);
     return true;
 }
 
