@@ -2,6 +2,7 @@
 
 #include "config/User_Messages.h"
 #include "engine/Processing_Flags.h"
+#include "windows/frmRunReport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -29,6 +30,10 @@ class Progress_Forwarder final : public engine::Progress_View
 public:
     void Show_Window() override { frmStatusAnalysis::Instance().Show_Window(); }
     void Add_Line(const QString& text) override { frmStatusAnalysis::Instance().Add_Line(text); }
+    void Report_Ready(const QString& path, const QString& text) override
+    {
+        frmStatusAnalysis::Instance().Report_Ready(path, text);
+    }
 };
 
 } // namespace
@@ -83,6 +88,17 @@ frmStatusAnalysis::frmStatusAnalysis()
                                  kButtonWidth, kButtonHeight));
     connect(CloseForm_, &QPushButton::clicked, this, &frmStatusAnalysis::CloseForm_Click);
 
+    // Beside Close, shown once a run has left its report.
+    cmdReport_ = new QPushButton(QStringLiteral("&Report"), this);
+    cmdReport_->setObjectName(QStringLiteral("cmdReport"));
+    cmdReport_->setGeometry(rect(kWidth - 2 * (kMargin + kButtonWidth), kHeight - kMargin - kButtonHeight,
+                                 kButtonWidth, kButtonHeight));
+    cmdReport_->hide();
+    connect(cmdReport_, &QPushButton::clicked, this,
+            [this] { Q_EMIT Report_Requested(reportPath_, reportText_); });
+    connect(this, &frmStatusAnalysis::Report_Requested, this,
+            [](const QString& path, const QString& text) { frmRunReport::Open(path, text); });
+
     resize(px(kWidth, Qt::Horizontal), px(kHeight, Qt::Vertical));
     Elastic_.Init(this);
 }
@@ -95,6 +111,7 @@ frmStatusAnalysis::~frmStatusAnalysis()
 
 void frmStatusAnalysis::Show_Window()
 {
+    cmdReport_->hide(); // until this run has its report
     if (isVisible()) {
         raise(); // a run into a window left open brings it back to the front
     } else if (QWidget* owner = QApplication::activeWindow(); owner && owner != this) {
@@ -110,6 +127,13 @@ void frmStatusAnalysis::Add_Line(const QString& text)
     auto* row = new QTreeWidgetItem(ListContacts_);
     row->setText(1, text);
     ListContacts_->scrollToItem(row);
+}
+
+void frmStatusAnalysis::Report_Ready(const QString& path, const QString& text)
+{
+    reportPath_ = path;
+    reportText_ = text;
+    cmdReport_->show();
 }
 
 bool frmStatusAnalysis::May_Close()

@@ -28,8 +28,14 @@ public:
 
     void Show_Window() override;                 // shows it, not modal
     void Add_Line(const QString& text) override; // one row, scrolled into view; no yield
+    // Shows the "Report" button, which opens this report.
+    void Report_Ready(const QString& path, const QString& text) override;
 
     QTreeWidget* ListContacts() const { return ListContacts_; }
+
+Q_SIGNALS:
+    // The "Report" button: the run's report (path empty for a preview).
+    void Report_Requested(const QString& path, const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -47,6 +53,9 @@ private:
 
     QTreeWidget* ListContacts_ = nullptr;
     QPushButton* CloseForm_ = nullptr;
+    QPushButton* cmdReport_ = nullptr;
+    QString reportPath_;
+    QString reportText_;
     class_Elastic Elastic_;
 };
 
