@@ -14,6 +14,7 @@
 #include "windows/Main_Menus.h"
 #include "windows/Option_Check_Box.h"
 #include "windows/Schedule_Event_Frame.h"
+#include "windows/frmManageContacts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -202,7 +203,8 @@ void frmMain::Wire_Entries()
     const auto later = [this](QAction* action, const QString& function) {
         connect(action, &QAction::triggered, this, [this, function] { Not_Available(function); });
     };
-    later(menus_->mnuManageContacts, QStringLiteral("Manage Bounced Contacts"));
+    connect(menus_->mnuManageContacts, &QAction::triggered, this,
+            [this] { frmManageContacts::Open(Choices(), this); });
     later(menus_->mnuEditReturnIdentifiers, QStringLiteral("Edit Return Identifiers"));
     later(menus_->mnuNoCheckAddresses, QStringLiteral("Edit No-Check Addresses"));
     later(menus_->mnuHelpTopic, QStringLiteral("Help Topic"));
