@@ -19,12 +19,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <future>
@@ -65,6 +67,35 @@ public:
         const int c = QString::compare(text(column), other.text(column), Qt::CaseInsensitive);
         return c != 0 ? c < 0 : QString::compare(text(column), other.text(column), Qt::CaseSensitive) < 0;
     }
+};
+
+// The list of contacts; when it is empty once listed it says so in its
+// middle, instead of looking as if the listing had failed.
+class Contact_List final : public QTreeWidget
+{
+public:
+    using QTreeWidget::QTreeWidget;
+    void Set_Empty_Text(const QString& text)
+    {
+        empty_text_ = text;
+        viewport()->update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QTreeWidget::paintEvent(event);
+        if (topLevelItemCount() > 0 || empty_text_.isEmpty())
+            return;
+        QPainter painter(viewport());
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        const int margin = fontMetrics().averageCharWidth() * 2;
+        painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin),
+                         Qt::AlignCenter | Qt::TextWordWrap, empty_text_);
+    }
+
+private:
+    QString empty_text_;
 };
 
 // Only the address column is edited in place; a changed address is handed on.
@@ -168,7 +199,7 @@ void frmManageContacts::Build_Window()
 
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    ListContacts_ = new QTreeWidget(client);
+    ListContacts_ = new Contact_List(client);
     ListContacts_->setObjectName(QStringLiteral("ListContacts"));
     ListContacts_->setRootIsDecorated(false);
     ListContacts_->setItemsExpandable(false);
@@ -245,6 +276,9 @@ void frmManageContacts::Form_Load()
             return;
     }
     listing_ = false;
+    static_cast<Contact_List*>(ListContacts_)
+        ->Set_Empty_Text(QStringLiteral("No contact in the listed folders has \"%1\" in the field %2.")
+                             .arg(choices_.Field_Value(), choices_.Field_To_Be_Set()));
     ListContacts_->sortItems(Column_Folder, Qt::AscendingOrder);
     ListContacts_->header()->setSortIndicator(Column_Folder, Qt::AscendingOrder);
     ListContacts_->header()->setSortIndicatorShown(true);
@@ -323,6 +357,7 @@ Bounced_Contact_Row* frmManageContacts::Row_Of(const QTreeWidgetItem* item)
 void frmManageContacts::Delete_Selected_Contacts()
 {
     bool removed = false;
+    int next = -1; // the row that takes the place of the first one removed
     for (int i = ListContacts_->topLevelItemCount() - 1; i >= 0; --i) {
         QTreeWidgetItem* item = ListContacts_->topLevelItem(i);
         if (!item->isSelected())
@@ -334,7 +369,13 @@ void frmManageContacts::Delete_Selected_Contacts()
         delete item;
         changes_pending_ = true;
         removed = true;
+        next = i;
     }
+    // The keyboard goes on from where the rows were, nothing selected.
+    if (removed && ListContacts_->topLevelItemCount() > 0)
+        ListContacts_->setCurrentItem(
+            ListContacts_->topLevelItem(std::min(next, ListContacts_->topLevelItemCount() - 1)), Column_Email,
+            QItemSelectionModel::NoUpdate);
     if (removed)
         Messages().Show_Message(QStringLiteral("Contact Delete Action Suceeded!\r\n"
                                                "Contact will only be removed from folder when the update "
