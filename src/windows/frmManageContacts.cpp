@@ -49,6 +49,9 @@ constexpr int kColumnTwips[] = {2500, 2500, 2500, 8000};
 // The status line is repainted at most this often while the update runs
 // without letting events in.
 constexpr qint64 kPaintEveryMs = 50;
+// The address a row showed when it was listed.
+constexpr int kListedAddressRole = Qt::UserRole + 1;
+
 // How long the listing works at most before it lets events run.
 constexpr int kYieldEveryMs = 20;
 
@@ -279,8 +282,9 @@ void frmManageContacts::Form_Load()
     static_cast<Contact_List*>(ListContacts_)
         ->Set_Empty_Text(QStringLiteral("No contact in the listed folders has \"%1\" in the field %2.")
                              .arg(choices_.Field_Value(), choices_.Field_To_Be_Set()));
-    ListContacts_->sortItems(Column_Folder, Qt::AscendingOrder);
-    ListContacts_->header()->setSortIndicator(Column_Folder, Qt::AscendingOrder);
+    sort_column_ = Column_Folder;
+    sort_order_ = Qt::AscendingOrder;
+    ListContacts_->sortItems(sort_column_, sort_order_);
     ListContacts_->header()->setSortIndicatorShown(true);
     if (!ListContacts_->currentItem() && ListContacts_->topLevelItemCount() > 0)
         ListContacts_->setCurrentItem(ListContacts_->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
@@ -330,6 +334,7 @@ bool frmManageContacts::List_Bounced_Contacts(qint32 folderIndex)
             item->setText(Column_Folder, record.Folder_Name);
             item->setText(Column_Path, record.Folder_Path);
             item->setData(Column_Email, kKeyRole, Bounced_Row_Key(qint32(rows_.size() - 1)));
+            item->setData(Column_Email, kListedAddressRole, email);
             item->setFlags(item->flags() | Qt::ItemIsEditable);
         } catch (const std::exception&) {
             // A contact that vanished or cannot be read is passed over.
@@ -413,6 +418,10 @@ void frmManageContacts::Clear_Status_Of_Selected()
         if (!item->isSelected())
             continue;
         if (Bounced_Contact_Row* row = Row_Of(item)) {
+            // An address change recorded for the row is dropped: show the
+            // address the contact keeps.
+            if (row->Pending_Action == Change_Email)
+                item->setText(Column_Email, item->data(Column_Email, kListedAddressRole).toString());
             row->Pending_Action = Clear_Status;
             row->Row_Text = item->text(Column_Name);
         }
@@ -517,11 +526,11 @@ void frmManageContacts::Set_Status(const QString& text)
 
 void frmManageContacts::Header_Click(int column)
 {
-    Qt::SortOrder order = ListContacts_->header()->sortIndicatorOrder();
-    if (ListContacts_->sortColumn() == column && ListContacts_->header()->isSortIndicatorShown())
-        order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    ListContacts_->sortItems(column, order);
-    ListContacts_->header()->setSortIndicator(column, order);
+    // The header has already turned its own indicator; the order is kept here.
+    if (column == sort_column_)
+        sort_order_ = sort_order_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    sort_column_ = column;
+    ListContacts_->sortItems(sort_column_, sort_order_);
     ListContacts_->header()->setSortIndicatorShown(true);
 }
 

@@ -89,6 +89,8 @@ private:
     bool listing_ = false;
     bool closed_ = false;
     bool close_asks_ = false; // the "Close" button, not the frame's close box
+    int sort_column_ = Column_Email;
+    Qt::SortOrder sort_order_ = Qt::AscendingOrder;
     qint64 last_paint_ = 0;
 };
 

@@ -9,6 +9,7 @@
 #include "windows/frmManageContacts.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -198,6 +199,32 @@ private Q_SLOTS:
             QCOMPARE(window.Rows()[std::size_t(index)].Folder_Index,
                      window.ListContacts()->topLevelItem(i)->text(2) == QLatin1String("Team") ? 1 : 0);
         }
+    }
+
+    // Listed by folder; a header click sorts by its column in the order in
+    // use, a second click on it reverses the order.
+    void a_header_click_sorts_by_its_column_and_a_second_one_reverses()
+    {
+        Make_Profile();
+        frmManageContacts& window = Open();
+        QHeaderView* header = window.ListContacts()->header();
+        const auto click = [header](int column) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 4, header->height() / 2));
+        };
+        const auto column = [&window](int n) {
+            QStringList out;
+            for (int i = 0; i < window.ListContacts()->topLevelItemCount(); ++i)
+                out << window.ListContacts()->topLevelItem(i)->text(n);
+            return out;
+        };
+        QCOMPARE(column(2), QStringList({"Contacts", "Contacts", "Team"}));
+        click(1);
+        QCOMPARE(column(1), QStringList({"Anna Adams", "Anna Adams", "Bob Baker"}));
+        click(1);
+        QCOMPARE(column(1), QStringList({"Bob Baker", "Anna Adams", "Anna Adams"}));
+        click(0);
+        QCOMPARE(column(0), QStringList({"bob@example.com", "anna@team.example", "anna@example.com"}));
     }
 
     void a_folder_that_cannot_be_opened_is_reported_and_the_others_still_listed()
