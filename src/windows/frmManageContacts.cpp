@@ -16,7 +16,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -29,6 +28,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <functional>
 #include <future>
 
 namespace bc::windows {
@@ -297,6 +297,8 @@ bool frmManageContacts::List_Bounced_Contacts(qint32 folderIndex)
         Messages().Show_Message(QStringLiteral("Failed to start Outlook Object."));
         return !closed_;
     }
+    // Kept now: the main window's list may change while events run.
+    const Contact_Folder_Record record = Folders().Contact_Folder_List[std::size_t(folderIndex)];
     const std::shared_ptr<outlook::Mapi_Folder> folder = Open_Database(folderIndex);
     if (!folder) {
         Messages().Show_Message(QStringLiteral("Could not load contact folder."));
@@ -313,7 +315,6 @@ bool frmManageContacts::List_Bounced_Contacts(qint32 folderIndex)
     const std::shared_ptr<outlook::Items_Collection> items = restricted.get();
     if (!alive || closed_)
         return false;
-    const Contact_Folder_Record record = Folders().Contact_Folder_List[std::size_t(folderIndex)];
     const QString storeId = record.Store_ID;
     outlook::QuorinContactItem contact;
     QElapsedTimer sinceYield;
