@@ -479,6 +479,12 @@ bool Is_Writable_Contact_Field(const QString& fieldName)
     return field && field->Type != Kind::Recognised;
 }
 
+bool Is_Computed_Contact_Field(const QString& fieldName)
+{
+    const Field_Entry* field = Field_Index().value(fieldName, nullptr);
+    return field && field->Type == Kind::Journal;
+}
+
 const QStringList& Standard_Contact_Field_Names()
 {
     static const QStringList names = [] {

@@ -25,6 +25,10 @@ bool Is_Standard_Contact_Field(const QString& fieldName);
 // True for the 94 standard names that Set_Contact_Field writes as fields.
 bool Is_Writable_Contact_Field(const QString& fieldName);
 
+// True for a field whose text is not taken from the card's own text:
+// "Journal" reads "True" or "False" whatever the card holds, or lacks.
+bool Is_Computed_Contact_Field(const QString& fieldName);
+
 // The 100 standard names in the table's order.
 const QStringList& Standard_Contact_Field_Names();
 

@@ -8,9 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
+#include <mutex>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -123,6 +125,19 @@ QString Read_Class_File(const QByteArray& dir)
 }
 
 // The kind of a plain directory: its class file, else its content.
+// Looking into a directory of many thousand entries costs more than reading
+// one item, and every item looked up by its EntryID asks for its folder's
+// class afresh. A clear answer (16 files of one kind) is kept for the
+// directory, as long as it is the same directory (device and inode).
+struct Detected_Class
+{
+    dev_t Device;
+    ino_t Inode;
+    QString Class;
+};
+std::mutex g_detected_mutex;
+QHash<QByteArray, Detected_Class> g_detected;
+
 QString Detect_Class(const QByteArray& dir)
 {
     const QString stated = Read_Class_File(dir);
@@ -130,6 +145,14 @@ QString Detect_Class(const QByteArray& dir)
         return stated;
     if (maildir::Is_Maildir(dir))
         return kMail;
+    struct stat st;
+    const bool known = ::stat(dir.constData(), &st) == 0;
+    if (known) {
+        const std::lock_guard<std::mutex> lock(g_detected_mutex);
+        const auto found = g_detected.constFind(dir);
+        if (found != g_detected.constEnd() && found->Device == st.st_dev && found->Inode == st.st_ino)
+            return found->Class;
+    }
     int vcf = 0;
     int ics = 0;
     if (DIR* d = ::opendir(dir.constData())) {
@@ -146,7 +169,12 @@ QString Detect_Class(const QByteArray& dir)
     }
     if (vcf == 0 && ics == 0)
         return kMail;
-    return vcf >= ics ? kContact : kTask;
+    const QString cls = vcf >= ics ? kContact : kTask;
+    if (known && (vcf >= 16 || ics >= 16)) {
+        const std::lock_guard<std::mutex> lock(g_detected_mutex);
+        g_detected.insert(dir, {st.st_dev, st.st_ino, cls});
+    }
+    return cls;
 }
 
 bool Valid_Component(const QByteArray& c)

@@ -5,6 +5,9 @@
 #include "outlook/Object_Model.h"
 
 #include <QByteArray>
+#include <QString>
+
+#include <vector>
 
 namespace bc::outlook {
 
@@ -16,5 +19,31 @@ namespace bc::outlook {
 // address has. Each run of address characters (and other letters) with an
 // '@' on those lines is upper-cased as a walk compares it and asked about.
 bool Vcard_May_Hold(const QByteArray& bytes, const Address_Screen& screen);
+
+// A text that a filter compares a contact's field with, cut into the pieces
+// that stand unchanged in the bytes of any card whose field reads as it:
+// escapes, value separators, folding and line-break conversion all fall
+// between pieces. Only UTF-8 of the text is looked for.
+class Text_Screen
+{
+public:
+    explicit Text_Screen(const QString& text);
+    // False when there is nothing to look for (an empty text, or blanks and
+    // separators only): every card may hold it.
+    bool Usable() const { return !pieces_.empty(); }
+    const std::vector<QByteArray>& Pieces() const { return pieces_; }
+    bool Ascii() const { return ascii_; }
+
+private:
+    std::vector<QByteArray> pieces_;
+    bool ascii_ = true;
+};
+
+// False only when no property of the card can read as the screen's text: a
+// piece is missing from the card's bytes once folded lines are joined, and no
+// line could decode into it (quoted-printable, base64 or another charset on
+// a line other than PHOTO, LOGO, SOUND or KEY; an escape the parser may read
+// as a plain character; a percent-encoded character of a user property).
+bool Vcard_May_Hold_Text(const QByteArray& bytes, const Text_Screen& screen);
 
 } // namespace bc::outlook

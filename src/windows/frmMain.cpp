@@ -18,6 +18,7 @@
 #include "windows/Schedule_Event_Frame.h"
 #include "windows/Undo_Entry.h"
 #include "windows/frmEditIdentifiers.h"
+#include "windows/frmManageContacts.h"
 #include "windows/frmSelectOutlookField.h"
 
 #include <QAction>
@@ -206,10 +207,8 @@ void frmMain::Wire_Entries()
     connect(TabStrip1_, &QTabBar::tabBarClicked, this, &frmMain::Tab_Click);
     connect(TabStrip1_, &QTabBar::currentChanged, this, &frmMain::Tab_Click);
 
-    const auto later = [this](QAction* action, const QString& function) {
-        connect(action, &QAction::triggered, this, [this, function] { Not_Available(function); });
-    };
-    later(menus_->mnuManageContacts, QStringLiteral("Manage Bounced Contacts"));
+    connect(menus_->mnuManageContacts, &QAction::triggered, this,
+            [this] { frmManageContacts::Open(Choices(), this); });
     connect(menus_->mnuEditReturnIdentifiers, &QAction::triggered, this,
             [this] { frmEditReturn::Open(this); });
     connect(menus_->mnuNoCheckAddresses, &QAction::triggered, this, [this] { frmEditNoCheck::Open(this); });

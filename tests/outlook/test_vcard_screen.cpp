@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 using namespace bc::outlook;
@@ -197,4 +198,88 @@ TEST(Vcard_Screen, NeverPassesOverACardTheParserMatches)
     }
     // Most cards are plain; those must really be passed over.
     EXPECT_GT(decidedFromBytes, 150);
+}
+
+namespace {
+
+// What a filter on `field` compares with: the standard field, else the user
+// property of that name; nullopt when the card has neither.
+std::optional<QString> Filtered_Text(const QByteArray& card, const QString& field)
+{
+    const auto contact =
+        Contact_From_Bytes({QStringLiteral("/nonexistent/x.vcf"), QString(), QString()}, card);
+    if (!contact)
+        return std::nullopt;
+    try {
+        return contact->Standard_Field(field);
+    } catch (const Outlook_Error&) {
+    }
+    if (User_Property* property = contact->UserProperties().Find(field))
+        return property->Value();
+    return std::nullopt;
+}
+
+struct Text_Case
+{
+    const char* Lines; // between FN and END
+    const char* Field;
+    QString Value;
+    bool Parser_Matches; // the card's field reads as the value
+};
+
+} // namespace
+
+// Restrict parses only the cards whose bytes may hold the value: the screen
+// must never say "no" to a card whose field reads as the value, however the
+// card writes it, and must say it to plain cards that lack it.
+TEST(Vcard_Screen, TextScreenNeverPassesOverACardWhoseFieldReadsAsTheValue)
+{
+    const QString status = QStringLiteral("Returned Email");
+    const Text_Case cases[] = {
+        {"X-BRINDLECAST-USERPROP;X-NAME=Bounce%20Status:Returned Email\r\n", "Bounce Status", status, true},
+        {"X-BRINDLECAST-USERPROP;X-NAME=Bounce%20Status:Returned Mail\r\n", "Bounce Status", status, false},
+        {"X-OUTLOOK-USER1:Retur\r\n ned Email\r\n", "User1", status, true},
+        {"X-OUTLOOK-USER1:Returned\r\n  Email\r\n", "User1", status, true},
+        {"ORG:Acme\\, Inc.;Sales\r\n", "CompanyName", QStringLiteral("Acme, Inc."), true},
+        {"ADR;TYPE=HOME:;;1 Main St;Springfield;IL;62701;USA\r\n", "HomeAddress",
+         QStringLiteral("1 Main St\r\nSpringfield IL 62701\r\nUSA"), true},
+        {"CATEGORIES:Friends ,Work\r\n", "Categories", QStringLiteral("Friends, Work"), true},
+        {"NOTE:first\\nsecond\r\n", "Body", QStringLiteral("first\r\nsecond"), true},
+        {"X-BRINDLECAST-USERPROP;X-NAME=S:50%25 off%3B sent\r\n", "S", QStringLiteral("50% off; sent"), true},
+        {"X-OUTLOOK-USER2:Zur\xC3\xBC"
+         "ckgesandt\r\n",
+         "User2", QStringLiteral("Zur\u00FCckgesandt"), true},
+        // Written so that the bytes do not show the value.
+        {"NOTE;ENCODING=QUOTED-PRINTABLE:Returned=20Email\r\n", "Body", status, true},
+        {"X-OUTLOOK-USER1;CHARSET=UTF-7:Returned+ACA-Email\r\n", "User1", status, true},
+        {"X-BRINDLECAST-USERPROP;X-NAME=S:Ret%75rned Email\r\n", "S", status, true},
+        {"X-BRINDLECAST-USERPROP;X-NAME=S:Ret\\%75rned Email\r\n", "S", status, true},
+        {"X-BRINDLECAST-USERPROP;X-NAME=S:Ret\\urned Email\r\n", "S", status, true},
+        {"", "Journal", QStringLiteral("False"), true},
+        // A photo's data is never a field's text: it does not stop the screen.
+        {"PHOTO;ENCODING=b;TYPE=JPEG:AAAA\r\n", "User1", status, false},
+    };
+    for (const Text_Case& c : cases) {
+        const QByteArray card =
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bob\r\n" + QByteArray(c.Lines) + "END:VCARD\r\n";
+        const QString field = QLatin1String(c.Field);
+        EXPECT_EQ(Filtered_Text(card, field) == c.Value, c.Parser_Matches) << c.Lines;
+        const Text_Screen screen(field == QLatin1String("Journal") ? QString() : c.Value);
+        if (c.Parser_Matches) {
+            EXPECT_TRUE(Vcard_May_Hold_Text(card, screen)) << c.Lines;
+        }
+    }
+
+    // Plain cards without the value are decided from their bytes, in UTF-8
+    // and in Windows-1252.
+    const Text_Screen screen(status);
+    for (const QByteArray& lines :
+         {QByteArray("X-OUTLOOK-USER1:Returned\r\nNOTE:caf\xC3\xA9 Email\r\n"),
+          QByteArray("X-OUTLOOK-USER1:Returned Emails\\, later\r\nNOTE:caf\xE9\r\n"),
+          QByteArray("PHOTO;ENCODING=b;TYPE=JPEG:AAAA\r\n")})
+        EXPECT_FALSE(Vcard_May_Hold_Text("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bob\r\n" + lines + "END:VCARD\r\n",
+                                         Text_Screen(QStringLiteral("Bounced Email"))))
+            << lines.toStdString();
+    EXPECT_FALSE(screen.Pieces().empty());
+    EXPECT_FALSE(Text_Screen(QStringLiteral(" ;, ")).Usable());
 }

@@ -98,7 +98,6 @@ private Q_SLOTS:
     void processing_entries_run_with_databases();
     void manual_refuses_without_selected_rows();
     void selected_refuses_after_every_row_is_removed();
-    void entries_of_later_windows_say_they_are_not_available();
 
     void close_button_exit_and_close_box_end_the_program();
     void changed_list_is_saved_at_the_end();
@@ -558,14 +557,6 @@ void Main_Window_Test::selected_refuses_after_every_row_is_removed()
     QCOMPARE(Message_Box::shown(), QStringList({"No database has been selected! Select a database first.",
                                                 "No database have been setup!"}));
     QCOMPARE(runs, 0);
-}
-
-void Main_Window_Test::entries_of_later_windows_say_they_are_not_available()
-{
-    Open_Window w;
-    w.window->findChild<QAction*>(QLatin1String("mnuManageContacts"))->trigger();
-    QCOMPARE(Message_Box::shown(), QStringList({"Manage Bounced Contacts is not available yet."}));
-    QVERIFY(w.window->isVisible());
 }
 
 void Main_Window_Test::close_button_exit_and_close_box_end_the_program()
