@@ -15,6 +15,7 @@ namespace {
 
 Run_Journal* g_active = nullptr;
 int g_previews = 0;
+bool g_enabled = true;
 
 Finished_Report& Last()
 {
@@ -83,7 +84,7 @@ bool Run_Journal::Open(QString* error)
     const QByteArray header = "Kind: " + report_.Kind.toUtf8().toPercentEncoding(" ()") +
                               "\nStarted: " + report_.Started.toUTC().toString(Qt::ISODateWithMs).toLatin1() +
                               "\n";
-    if (!Write_File_Atomically(QDir(folder_).filePath(kRunFile), header, error)) {
+    if (!Write_File_Atomically(QDir(folder_).filePath(kRunFile), header, error, Flush::To_System)) {
         QDir(folder_).removeRecursively();
         folder_.clear();
         return false;
@@ -103,7 +104,10 @@ void Run_Journal::Write(const Journal_Record& record)
         return;
     const QString path = QDir(folder_).filePath(QStringLiteral("%1.rec").arg(next_, 6, 10, QLatin1Char('0')));
     QString error;
-    if (!Write_File_Atomically(path, Serialize_Record(record), &error))
+    // Flushed to the system, not to the disk: a killed run keeps every record
+    // written before its change, and a disk flush per change would double the
+    // cost of a run's changes.
+    if (!Write_File_Atomically(path, Serialize_Record(record), &error, Flush::To_System))
         throw outlook::Outlook_Error(QStringLiteral("The run's journal could not be written, so the change "
                                                     "was not made: %1")
                                          .arg(error));
@@ -185,7 +189,7 @@ QString Run_Journal::Finish()
     report_.Finished = true;
     const QString text = Report_Text(report_);
     if (!preview_)
-        Write_File_Atomically(Report_Path(), text.toUtf8());
+        Write_File_Atomically(Report_Path(), text.toUtf8(), nullptr, Flush::To_System);
     return text;
 }
 
@@ -362,8 +366,15 @@ Journal_Session::~Journal_Session()
     }
 }
 
+void Set_Journal_Enabled(bool enabled)
+{
+    g_enabled = enabled;
+}
+
 bool Journal_Session::Start()
 {
+    if (!g_enabled && !journal_->Preview())
+        return true;
     QString error;
     if (!journal_->Open(&error)) {
         Messages().Show_Message(QStringLiteral("The run cannot keep its journal, so it does not start and "

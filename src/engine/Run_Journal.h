@@ -91,6 +91,10 @@ public:
     static bool Active();
 };
 
+// Whether runs keep a journal (they do); off only to measure what the
+// journal costs (bench_run).
+void Set_Journal_Enabled(bool enabled);
+
 // The finished run's report, kept until the next run ends.
 struct Finished_Report
 {
