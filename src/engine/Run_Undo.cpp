@@ -285,7 +285,7 @@ QString Step_Text(Step_Kind kind)
     case Step_Kind::Message_Back:
         break;
     }
-    return QStringLiteral("returned to the folder it came from");
+    return QStringLiteral("returned to the input folder");
 }
 
 QString Plural(int n, const char* one, const char* many)
@@ -301,7 +301,8 @@ QString Counts_Sentence(const Undo_Counts& c, bool done)
     const QString back = done ? QStringLiteral("returned ") : QStringLiteral("return ");
     if (c.Contacts_Back)
         parts << back + Plural(c.Contacts_Back, "deleted contact", "deleted contacts") +
-                     QStringLiteral(" to their folder");
+                     (c.Contacts_Back == 1 ? QStringLiteral(" to its folder")
+                                           : QStringLiteral(" to their folder"));
     if (c.Contacts_Restored)
         parts << QStringLiteral("put back the earlier version of ") +
                      Plural(c.Contacts_Restored, "changed contact", "changed contacts");
@@ -310,7 +311,7 @@ QString Counts_Sentence(const Undo_Counts& c, bool done)
                      Plural(c.Tasks_Removed, "task", "tasks") + QStringLiteral(" the run made");
     if (c.Messages_Back)
         parts << back + Plural(c.Messages_Back, "message", "messages") +
-                     QStringLiteral(" to the folder they came from");
+                     QStringLiteral(" to the input folder");
     QString text;
     for (qsizetype i = 0; i < parts.size(); ++i) {
         if (i > 0)
