@@ -15,7 +15,7 @@ const std::vector<Command_Option>& Command_Options()
          QStringLiteral("show the version and exit; nothing is processed")},
         {{QStringLiteral("--report")},
          Command_Mode::Report,
-         QStringLiteral("print the report of the last run and exit; nothing is processed")},
+         QStringLiteral("print the report of the last run and exit")},
         {{QStringLiteral("--dry-run")},
          Command_Mode::Preview,
          QStringLiteral("preview the unattended run: the same lines on standard output,\n"
