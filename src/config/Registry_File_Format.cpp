@@ -33,6 +33,41 @@ QByteArray Without_Line_End(const QByteArray& raw)
     return raw.left(n);
 }
 
+// Where the physical line starting at `start` ends, its line end included:
+// CR LF, LF and a lone CR each end a line, so that the reader and the writer
+// never disagree about where one value stops and the next begins.
+qsizetype Line_Stop(const QByteArray& bytes, qsizetype start)
+{
+    const char* const data = bytes.constData();
+    const qsizetype n = bytes.size();
+    for (qsizetype i = start; i < n; ++i) {
+        if (data[i] == '\n')
+            return i + 1;
+        if (data[i] == '\r')
+            return i + 1 < n && data[i + 1] == '\n' ? i + 2 : i + 1;
+    }
+    return n;
+}
+
+const QByteArray kUtf16_Bom = QByteArrayLiteral("\xFF\xFE");
+const QByteArray kUtf16_Header = QByteArrayLiteral("W\0i\0n\0d\0o\0w\0s\0 \0R\0e\0g\0");
+
+QString From_Utf16le(const char* data, qsizetype bytes)
+{
+    QString text(bytes / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        text[i] = QChar(qFromLittleEndian<quint16>(data + 2 * i));
+    return text;
+}
+
+QByteArray To_Utf16le(const QString& text)
+{
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        qToLittleEndian<quint16>(text.at(i).unicode(), out.data() + 2 * i);
+    return out;
+}
+
 QByteArray Line_End_Of(const QByteArray& raw)
 {
     return raw.mid(Without_Line_End(raw).size());
@@ -120,8 +155,9 @@ std::optional<QByteArray> Parse_Hex_Bytes(const QByteArray& s)
     return out;
 }
 
-// The data after "name"=.
-std::optional<Stored_Value> Parse_Data(const QByteArray& data)
+// The data after "name"=. In a UTF-16 export, text given as bytes is UTF-16
+// too; it is kept as UTF-8 like every other text.
+std::optional<Stored_Value> Parse_Data(const QByteArray& data, bool utf16)
 {
     const QByteArray d = Trim_Blanks(data);
     if (d.startsWith('"')) {
@@ -161,6 +197,8 @@ std::optional<Stored_Value> Parse_Data(const QByteArray& data)
     auto bytes = Parse_Hex_Bytes(d.mid(start));
     if (!bytes)
         return std::nullopt;
+    if (utf16 && type == kRegSz && bytes->size() % 2 == 0)
+        *bytes = From_Utf16le(bytes->constData(), bytes->size()).toUtf8();
     return Stored_Value{type, *bytes};
 }
 
@@ -207,22 +245,29 @@ Stored_Value Stored_Value::Dword(qint32 number)
 Reg_Document Reg_Document::Parse(const QByteArray& bytes)
 {
     Reg_Document doc;
-    // An editor's byte order mark stays in front of everything, the header
-    // the program may add included.
+    QByteArray text = bytes;
     qsizetype first = 0;
-    if (bytes.startsWith(kBom)) {
+    if (bytes.startsWith(kUtf16_Bom) || bytes.startsWith(kUtf16_Header)) {
+        doc.utf16_ = true;
+        doc.bom_ = bytes.startsWith(kUtf16_Bom);
+        const qsizetype skip = doc.bom_ ? kUtf16_Bom.size() : 0;
+        text = From_Utf16le(bytes.constData() + skip, bytes.size() - skip).toUtf8();
+        doc.rewritable_ = bytes.size() % 2 == 0 && doc.Serialize_Text(text) == bytes;
+    } else if (bytes.startsWith(kBom)) {
+        // An editor's byte order mark stays in front of everything, the
+        // header the program may add included.
         doc.bom_ = true;
         first = kBom.size();
     }
     std::vector<QByteArray> physical;
-    for (qsizetype start = first; start < bytes.size();) {
-        qsizetype end = bytes.indexOf('\n', start);
-        end = end < 0 ? bytes.size() : end + 1;
-        physical.push_back(bytes.mid(start, end - start));
-        start = end;
+    for (qsizetype start = first; start < text.size();) {
+        const qsizetype stop = Line_Stop(text, start);
+        physical.push_back(text.mid(start, stop - start));
+        start = stop;
     }
 
-    doc.crlf_ = !physical.empty() && physical.front().endsWith("\r\n");
+    if (!physical.empty() && !Line_End_Of(physical.front()).isEmpty())
+        doc.line_end_ = Line_End_Of(physical.front());
     for (std::size_t i = 0; i < physical.size(); ++i) {
         Line line;
         line.raw = physical[i];
@@ -254,7 +299,7 @@ Reg_Document Reg_Document::Parse(const QByteArray& bytes)
                     }
                 }
                 line.name = QString::fromUtf8(*name);
-                const auto value = Parse_Data(data);
+                const auto value = Parse_Data(data, doc.utf16_);
                 line.kind = value ? Kind::Value : Kind::Unreadable_Value;
                 if (value)
                     line.value = *value;
@@ -262,34 +307,58 @@ Reg_Document Reg_Document::Parse(const QByteArray& bytes)
         }
         doc.lines_.push_back(std::move(line));
     }
+    doc.Index_Sections();
     return doc;
+}
+
+QByteArray Reg_Document::Serialize_Text(const QByteArray& utf8) const
+{
+    if (!utf16_)
+        return bom_ ? kBom + utf8 : utf8;
+    const QByteArray out = To_Utf16le(QString::fromUtf8(utf8));
+    return bom_ ? kUtf16_Bom + out : out;
 }
 
 QByteArray Reg_Document::Serialize() const
 {
-    QByteArray out = bom_ ? kBom : QByteArray();
+    QByteArray out;
     bool hasHeader = false;
     if (!lines_.empty()) {
         const QByteArray first = Trim_Blanks(Without_Line_End(lines_.front().raw));
         hasHeader = first == "REGEDIT4" || first.startsWith("Windows Registry Editor Version");
     }
     if (!hasHeader)
-        out += "REGEDIT4" + Line_End() + Line_End();
+        out += (utf16_ ? QByteArrayLiteral("Windows Registry Editor Version 5.00")
+                       : QByteArrayLiteral("REGEDIT4")) +
+               Line_End() + Line_End();
     for (const Line& line : lines_)
         out += line.raw;
-    return out;
+    return Serialize_Text(out);
+}
+
+template <typename Visit> void Reg_Document::For_Each_Section(const QString& section, Visit&& visit) const
+{
+    for (std::size_t k = 0; k < sections_.size(); ++k)
+        if (Same_Name(lines_[sections_[k]].name, section))
+            visit(sections_[k], k + 1 < sections_.size() ? sections_[k + 1] : lines_.size());
+}
+
+void Reg_Document::Index_Sections()
+{
+    sections_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (lines_[i].kind == Kind::Section)
+            sections_.push_back(i);
 }
 
 std::optional<Stored_Value> Reg_Document::Find(const QString& section, const QString& name) const
 {
     std::optional<Stored_Value> found;
-    bool inSection = false;
-    for (const Line& line : lines_) {
-        if (line.kind == Kind::Section)
-            inSection = Same_Name(line.name, section);
-        else if (inSection && line.kind == Kind::Value && Same_Name(line.name, name))
-            found = line.value;
-    }
+    For_Each_Section(section, [&](std::size_t header, std::size_t end) {
+        for (std::size_t i = header + 1; i < end; ++i)
+            if (lines_[i].kind == Kind::Value && Same_Name(lines_[i].name, name))
+                found = lines_[i].value;
+    });
     return found;
 }
 
@@ -298,18 +367,16 @@ bool Reg_Document::Ends_Without_Line_End(std::size_t index) const
     return Line_End_Of(lines_[index].raw).isEmpty();
 }
 
-void Reg_Document::Set(const QString& section, const QString& name, const Stored_Value& value)
+bool Reg_Document::Set(const QString& section, const QString& name, const Stored_Value& value)
 {
     std::optional<std::size_t> existing, insertAfter;
     std::vector<std::size_t> duplicates;
-    bool inSection = false;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const Line& line = lines_[i];
-        if (line.kind == Kind::Section) {
-            inSection = Same_Name(line.name, section);
-            if (inSection)
-                insertAfter = i;
-        } else if (inSection && (line.kind == Kind::Value || line.kind == Kind::Unreadable_Value)) {
+    For_Each_Section(section, [&](std::size_t header, std::size_t end) {
+        insertAfter = header;
+        for (std::size_t i = header + 1; i < end; ++i) {
+            const Line& line = lines_[i];
+            if (line.kind != Kind::Value && line.kind != Kind::Unreadable_Value)
+                continue;
             insertAfter = i;
             if (Same_Name(line.name, name)) {
                 if (existing)
@@ -318,29 +385,36 @@ void Reg_Document::Set(const QString& section, const QString& name, const Stored
                     existing = i;
             }
         }
-    }
+    });
 
     if (existing) {
         // A damaged line of the same name is replaced too: it is this value.
         Line& line = lines_[*existing];
-        line.raw = Format_Value_Line(line.name, value, Line_End()) + Line_End_Of(line.raw);
+        const QByteArray raw = Format_Value_Line(line.name, value) + Line_End_Of(line.raw);
+        const bool changed = raw != line.raw || !duplicates.empty();
+        line.raw = raw;
         line.kind = Kind::Value;
         line.value = value;
         for (auto it = duplicates.rbegin(); it != duplicates.rend(); ++it)
             lines_.erase(lines_.begin() + std::ptrdiff_t(*it));
-        return;
+        if (!duplicates.empty())
+            Index_Sections();
+        return changed;
     }
 
     Line added;
     added.kind = Kind::Value;
     added.name = name;
     added.value = value;
-    added.raw = Format_Value_Line(name, value, Line_End()) + Line_End();
+    added.raw = Format_Value_Line(name, value) + Line_End();
     if (insertAfter) {
         if (Ends_Without_Line_End(*insertAfter))
             lines_[*insertAfter].raw += Line_End();
         lines_.insert(lines_.begin() + std::ptrdiff_t(*insertAfter) + 1, std::move(added));
-        return;
+        for (std::size_t& header : sections_)
+            if (header > *insertAfter)
+                ++header;
+        return true;
     }
 
     if (!lines_.empty()) {
@@ -353,22 +427,28 @@ void Reg_Document::Set(const QString& section, const QString& name, const Stored
     header.kind = Kind::Section;
     header.name = section;
     header.raw = "[" + section.toUtf8() + "]" + Line_End();
+    sections_.push_back(lines_.size());
     lines_.push_back(std::move(header));
     lines_.push_back(std::move(added));
+    return true;
 }
 
-QByteArray Format_Value_Line(const QString& name, const Stored_Value& value, const QByteArray& lineEnd)
+QByteArray Reg_Document::Format_Value_Line(const QString& name, const Stored_Value& value) const
 {
     const QByteArray prefix = name.isEmpty() ? QByteArray("@=") : "\"" + Escape(name.toUtf8()) + "\"=";
 
+    QByteArray data = value.data;
     if (value.type == kRegSz && value.data.endsWith('\0')) {
         const QByteArray text = value.data.left(value.data.size() - 1);
         // Line breaks and inner NULs have no quoted form; such text goes out
         // as bytes. So do bytes that are not UTF-8, to keep them exact.
-        const bool quotable = !text.contains('\0') && !text.contains('\n') && !text.contains('\r') &&
-                              QString::fromUtf8(text).toUtf8() == text;
+        const bool utf8 = QString::fromUtf8(text).toUtf8() == text;
+        const bool quotable = !text.contains('\0') && !text.contains('\n') && !text.contains('\r') && utf8;
         if (quotable)
             return prefix + "\"" + Escape(text) + "\"";
+        // regedit 5 keeps such text as UTF-16 bytes, and reads it back so.
+        if (utf16_ && utf8)
+            data = To_Utf16le(QString::fromUtf8(value.data));
     }
     if (value.type == kRegDword && value.data.size() == 4) {
         const quint32 v = qFromLittleEndian<quint32>(value.data.constData());
@@ -381,12 +461,12 @@ QByteArray Format_Value_Line(const QString& name, const Stored_Value& value, con
     QByteArray line =
         prefix +
         (value.type == kRegBinary ? QByteArray("hex:") : "hex(" + QByteArray::number(value.type, 16) + "):");
-    for (qsizetype i = 0; i < value.data.size(); ++i) {
-        QByteArray piece = QByteArray::number(quint8(value.data.at(i)), 16).rightJustified(2, '0');
-        if (i + 1 < value.data.size())
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        QByteArray piece = QByteArray::number(quint8(data.at(i)), 16).rightJustified(2, '0');
+        if (i + 1 < data.size())
             piece += ',';
         if (line.size() + piece.size() > 78 && !line.endsWith(':')) {
-            out += line + "\\" + lineEnd;
+            out += line + "\\" + Line_End();
             line = "  ";
         }
         line += piece;
