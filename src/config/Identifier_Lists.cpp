@@ -11,6 +11,9 @@
 
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace bc {
 namespace {
 
@@ -161,8 +164,10 @@ bool Contains_Return_Identifier(const QString& subject)
     if (!(source == entries)) {
         source = entries;
         upperEntries.clear();
+        // A blank identifier (a line of spaces the list keeps) would mark
+        // every subject with a space as returned.
         for (const QString& entry : entries)
-            if (!entry.isEmpty()) // an empty identifier would mark every message as returned
+            if (!entry.trimmed().isEmpty())
                 upperEntries.emplace_back(entry.toUpper());
     }
     const QString upperSubject = subject.toUpper();
@@ -191,9 +196,16 @@ bool Append_Search_String(const QString& text)
 {
     if (text.isEmpty())
         return false; // no writer leaves an empty line in the file
-    QFile file(List_File_Path(kSearchStringsFile));
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-        Messages().Show_Message(kFileError + file.errorString());
+    // Never blocks on a named pipe in the file's place, nor appends to one.
+    QString error;
+    const int fd =
+        Open_Regular_File(List_File_Path(kSearchStringsFile), O_RDWR | O_CREAT, kMax_Data_File_Size, &error);
+    QFile file;
+    if (fd < 0 ||
+        !file.open(fd, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        Messages().Show_Message(kFileError + (fd < 0 ? error : file.errorString()));
         return false;
     }
     const qint64 before = file.size();
@@ -207,9 +219,9 @@ bool Append_Search_String(const QString& text)
         line = "\r\n";
     line += To_Cp1252(text) + "\r\n";
     if (!file.seek(before) || file.write(line) != line.size() || !file.flush()) {
-        const QString error = file.errorString();
+        const QString failure = file.errorString();
         file.resize(before); // never leave half a line behind
-        Messages().Show_Message(kFileError + error);
+        Messages().Show_Message(kFileError + failure);
         return false;
     }
     file.close();
