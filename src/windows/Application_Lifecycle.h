@@ -50,7 +50,8 @@ public:
 
     // With the QApplication: the start-up, then the event loop until the main
     // window unloads (interactive) or the run and the end (unattended).
-    // Returns the exit code: 1 when an unattended start-up failed.
+    // Returns the exit code: 1 when an unattended start-up failed, 2 or 3
+    // when it refused to start (see engine::Refuse_Unattended_Start).
     int Run();
 
 private:
