@@ -1,23 +1,17 @@
 // One processing at a time per data folder: a second process is refused at
 // once, and the lock goes with the process that held it, however it ends.
+// The unattended refusals are tested on the program itself (test_command_line).
 
 #include "config/App_State.h"
 #include "config/User_Messages.h"
 #include "engine/Processing_Flags.h"
 #include "engine/Run.h"
 #include "engine/Run_Lock.h"
-#include "engine/Unattended_Start.h"
 #include "support/Temp_Home.h"
-
-#include <QDirIterator>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
-#include <map>
-#include <optional>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,21 +73,6 @@ public:
     }
 };
 
-// Every file under a folder with its bytes (symbolic links and pipes by kind).
-std::map<QString, QByteArray> Snapshot(const QString& folder)
-{
-    std::map<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info = it.nextFileInfo();
-        QFile file(info.filePath());
-        files[info.filePath()] =
-            info.isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : "(not a file)";
-    }
-    return files;
-}
-
 } // namespace
 
 TEST(RunLock, ASecondProcessIsRefusedUntilTheFirstEnds)
@@ -127,61 +106,4 @@ TEST(RunLock, ASecondProcessIsRefusedUntilTheFirstEnds)
     }
     Other_Run after;
     EXPECT_TRUE(after.Held());
-}
-
-// An unattended run that would fall back to deleting contacts, or would run
-// beside another, refuses before anything is restored or saved.
-TEST(UnattendedStart, RefusesWithoutAChosenContactActionOrBesideAnotherRun)
-{
-    const QByteArray head =
-        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brindlecast]\r\n\"Log_Enabled\"=dword:00000001\r\n";
-    const QByteArray chosen = head + "\"Contact_Action\"=dword:00000001\r\n";
-    struct Case
-    {
-        const char* name;
-        std::function<void(const test::Temp_Home&)> settings;
-        bool otherRun;
-        int exitCode;
-        const char* told;
-    };
-    const auto file = [](QByteArray bytes) {
-        return [bytes](const test::Temp_Home& home) { home.Write("config/Brindlecast/registry.reg", bytes); };
-    };
-    const Case cases[] = {
-        {"no settings file", [](const test::Temp_Home&) {}, false, kExit_No_Settings,
-         "There is no settings file"},
-        {"cut short before Contact_Action", file(head + "\"Contact_Act"), false, kExit_No_Settings,
-         "holds no readable Contact_Action"},
-        {"damaged Contact_Action", file(head + "\"Contact_Action\"=dword:1\r\n"), false, kExit_No_Settings,
-         "holds no readable Contact_Action"},
-        {"a named pipe",
-         [](const test::Temp_Home& home) {
-             QDir().mkpath(home.Config_Home() + QStringLiteral("/Brindlecast"));
-             ASSERT_EQ(::mkfifo(QFile::encodeName(home.Registry_File()).constData(), 0600), 0);
-         },
-         false, kExit_No_Settings, "cannot be read"},
-        {"another run holds the data folder", file(chosen), true, kExit_Run_Locked,
-         "Another Brindlecast run"},
-        {"chosen", file(chosen), false, 0, ""},
-    };
-    for (const Case& c : cases) {
-        test::Temp_Home home;
-        App().Data_Folder.clear();
-        c.settings(home);
-        std::optional<Other_Run> other;
-        if (c.otherRun) {
-            App().Data_Folder = Set_Data_Folder();
-            other.emplace();
-            ASSERT_TRUE(other->Held());
-        }
-        const auto before = Snapshot(home.Path());
-        testing::internal::CaptureStderr();
-        const int code = Refuse_Unattended_Start();
-        const std::string told = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(code, c.exitCode) << c.name;
-        EXPECT_NE(told.find(c.told), std::string::npos) << c.name << ": " << told;
-        if (code != 0) {
-            EXPECT_EQ(Snapshot(home.Path()), before) << c.name;
-        }
-    }
 }

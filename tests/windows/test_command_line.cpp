@@ -230,6 +230,8 @@ void Command_Line_Test::unattended_run_refuses_and_changes_nothing_data()
     QTest::newRow("no settings") << QByteArray() << false << 2 << QByteArray("There is no settings file");
     QTest::newRow("no Contact_Action") << head + "\"CreateANote\"=dword:00000001\r\n"
                                        << false << 2 << QByteArray("holds no readable Contact_Action");
+    QTest::newRow("damaged Contact_Action") << head + "\"Contact_Action\"=dword:1\r\n"
+                                            << false << 2 << QByteArray("holds no readable Contact_Action");
     QTest::newRow("another run") << head + "\"Contact_Action\"=dword:00000001\r\n"
                                  << true << 3 << QByteArray("Another Brindlecast run");
 }
