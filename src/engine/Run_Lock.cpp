@@ -2,6 +2,7 @@
 
 #include "config/App_State.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -89,7 +90,7 @@ Run_Lock::Run_Lock()
             state_ = State::Busy;
             problem_ = QStringLiteral("Another Brindlecast run%1 is already processing the data folder %2. "
                                       "Nothing was processed; try again when it has finished.")
-                           .arg(Holder_Of(fd), App().Data_Folder);
+                           .arg(Holder_Of(fd), QDir::cleanPath(App().Data_Folder));
         } else {
             problem(qt_error_string(error));
         }

@@ -286,7 +286,7 @@ void frmMain::Start_Up_Steps()
     // read, so folders added in this session will not be kept.
     if (!Load_Contact_Folder_List(&error))
         throw Start_Up_Failure{error +
-                               QStringLiteral(" The contact folder list could not be loaded; changes to "
+                               QStringLiteral("\r\nThe contact folder list could not be loaded; changes to "
                                               "it in this session will not be saved over this file.")};
     list_loaded_ = true;
     loaded_list_ = Folders().Contact_Folder_List;
