@@ -23,6 +23,31 @@ QByteArray Trim_Blanks(const QByteArray& s)
     return s.mid(b, e - b);
 }
 
+// The same two on views, for the parse of a large file without copies.
+QByteArrayView Trim_View(QByteArrayView s)
+{
+    while (!s.isEmpty() && Is_Blank(s.front()))
+        s = s.sliced(1);
+    while (!s.isEmpty() && Is_Blank(s.back()))
+        s.chop(1);
+    return s;
+}
+
+QByteArrayView Content_View(QByteArrayView raw)
+{
+    if (raw.endsWith('\n'))
+        raw.chop(1);
+    if (raw.endsWith('\r'))
+        raw.chop(1);
+    return Trim_View(raw);
+}
+
+// A case-insensitive prefix test for the ASCII words of the format.
+bool Starts_With_Word(QByteArrayView s, QByteArrayView word)
+{
+    return s.size() >= word.size() && s.first(word.size()).compare(word, Qt::CaseInsensitive) == 0;
+}
+
 QByteArray Without_Line_End(const QByteArray& raw)
 {
     qsizetype n = raw.size();
@@ -85,7 +110,7 @@ int Hex_Digit(char c)
 }
 
 // 1 to 8 hex digits and nothing else.
-std::optional<quint32> Parse_Hex32(const QByteArray& s)
+std::optional<quint32> Parse_Hex32(QByteArrayView s)
 {
     if (s.isEmpty() || s.size() > 8)
         return std::nullopt;
@@ -102,7 +127,7 @@ std::optional<quint32> Parse_Hex32(const QByteArray& s)
 // A quoted .reg string starting at s[pos] == '"'. Only \\ and \" are escapes;
 // a backslash before anything else is taken literally, as a hand-written
 // path would mean it. On success pos is just past the closing quote.
-std::optional<QByteArray> Parse_Quoted(const QByteArray& s, qsizetype& pos)
+std::optional<QByteArray> Parse_Quoted(QByteArrayView s, qsizetype& pos)
 {
     QByteArray out;
     for (qsizetype i = pos + 1; i < s.size(); ++i) {
@@ -157,9 +182,9 @@ std::optional<QByteArray> Parse_Hex_Bytes(const QByteArray& s)
 
 // The data after "name"=. In a UTF-16 export, text given as bytes is UTF-16
 // too; it is kept as UTF-8 like every other text.
-std::optional<Stored_Value> Parse_Data(const QByteArray& data, bool utf16)
+std::optional<Stored_Value> Parse_Data(QByteArrayView data, bool utf16)
 {
-    const QByteArray d = Trim_Blanks(data);
+    const QByteArrayView d = Trim_View(data);
     if (d.startsWith('"')) {
         qsizetype pos = 0;
         auto text = Parse_Quoted(d, pos);
@@ -168,11 +193,10 @@ std::optional<Stored_Value> Parse_Data(const QByteArray& data, bool utf16)
         text->append('\0');
         return Stored_Value{kRegSz, *text};
     }
-    const QByteArray lower = d.toLower();
-    if (lower.startsWith("dword:")) {
+    if (Starts_With_Word(d, "dword:")) {
         // Always eight digits, so that a cut-off line reads as damaged
         // rather than as a smaller number.
-        const QByteArray digits = Trim_Blanks(d.mid(6));
+        const QByteArrayView digits = Trim_View(d.sliced(6));
         const auto v = Parse_Hex32(digits);
         if (!v || digits.size() != 8)
             return std::nullopt;
@@ -180,13 +204,13 @@ std::optional<Stored_Value> Parse_Data(const QByteArray& data, bool utf16)
     }
     quint32 type = kRegBinary;
     qsizetype start = 0;
-    if (lower.startsWith("hex:")) {
+    if (Starts_With_Word(d, "hex:")) {
         start = 4;
-    } else if (lower.startsWith("hex(")) {
+    } else if (Starts_With_Word(d, "hex(")) {
         const qsizetype close = d.indexOf("):");
         if (close < 0)
             return std::nullopt;
-        const auto t = Parse_Hex32(d.mid(4, close - 4));
+        const auto t = Parse_Hex32(d.sliced(4, close - 4));
         if (!t)
             return std::nullopt;
         type = *t;
@@ -194,7 +218,7 @@ std::optional<Stored_Value> Parse_Data(const QByteArray& data, bool utf16)
     } else {
         return std::nullopt;
     }
-    auto bytes = Parse_Hex_Bytes(d.mid(start));
+    auto bytes = Parse_Hex_Bytes(d.sliced(start).toByteArray());
     if (!bytes)
         return std::nullopt;
     if (utf16 && type == kRegSz && bytes->size() % 2 == 0)
@@ -202,9 +226,9 @@ std::optional<Stored_Value> Parse_Data(const QByteArray& data, bool utf16)
     return Stored_Value{type, *bytes};
 }
 
-bool Is_Hex_Data(const QByteArray& afterEquals)
+bool Is_Hex_Data(QByteArrayView afterEquals)
 {
-    return Trim_Blanks(afterEquals).toLower().startsWith("hex");
+    return Starts_With_Word(Trim_View(afterEquals), "hex");
 }
 
 bool Ends_With_Continuation(const QByteArray& content)
@@ -271,11 +295,11 @@ Reg_Document Reg_Document::Parse(const QByteArray& bytes)
     for (std::size_t i = 0; i < physical.size(); ++i) {
         Line line;
         line.raw = physical[i];
-        QByteArray content = Trim_Blanks(Without_Line_End(physical[i]));
+        const QByteArrayView content = Content_View(physical[i]);
 
         if (content.startsWith('[') && content.endsWith(']')) {
             line.kind = Kind::Section;
-            line.name = QString::fromUtf8(Trim_Blanks(content.mid(1, content.size() - 2)));
+            line.name = QString::fromUtf8(Trim_View(content.sliced(1, content.size() - 2)));
         } else if (content.startsWith('"') || content.startsWith('@')) {
             qsizetype pos = 1;
             std::optional<QByteArray> name = QByteArray();
@@ -286,7 +310,7 @@ Reg_Document Reg_Document::Parse(const QByteArray& bytes)
             while (pos < content.size() && Is_Blank(content.at(pos)))
                 ++pos;
             if (name && pos < content.size() && content.at(pos) == '=') {
-                QByteArray data = content.mid(pos + 1);
+                QByteArray data = content.sliced(pos + 1).toByteArray();
                 if (Is_Hex_Data(data)) {
                     while (Ends_With_Continuation(data)) {
                         data = Trim_Blanks(data);
