@@ -3,7 +3,6 @@
 // The unattended refusals are tested on the program itself (test_command_line).
 
 #include "config/App_State.h"
-#include "config/User_Messages.h"
 #include "engine/Processing_Flags.h"
 #include "engine/Run.h"
 #include "engine/Run_Lock.h"
@@ -58,21 +57,6 @@ private:
     pid_t pid_ = -1;
     bool held_ = false;
 };
-
-class Recorded_Messages final : public User_Messages
-{
-public:
-    Recorded_Messages() { Set_Messages(this); }
-    ~Recorded_Messages() override { Set_Messages(nullptr); }
-    QStringList shown;
-    void Show_Message(const QString& text) override { shown.append(text); }
-    bool Ask_Yes_No(const QString& text) override
-    {
-        shown.append(text);
-        return false;
-    }
-};
-
 } // namespace
 
 TEST(RunLock, ASecondProcessIsRefusedUntilTheFirstEnds)
@@ -88,11 +72,11 @@ TEST(RunLock, ASecondProcessIsRefusedUntilTheFirstEnds)
         refused.Problem().contains(QStringLiteral("Another Brindlecast run (process %1)").arg(other.Pid())))
         << refused.Problem().toStdString();
     {
-        Recorded_Messages messages;
+        testing::internal::CaptureStderr(); // where messages go without windows
         Run_Guard guard;
         EXPECT_FALSE(guard.Acquired());
         EXPECT_FALSE(Flags().Run_In_Progress);
-        EXPECT_EQ(messages.shown, QStringList{refused.Problem()});
+        EXPECT_EQ(QString::fromStdString(testing::internal::GetCapturedStderr()), refused.Problem() + '\n');
     }
 
     other.Kill(); // as kill -9 would: the kernel lets go of the lock
