@@ -266,8 +266,15 @@ bool Check_Process_Manually(bool anyRowSelected)
 
 Run_Guard::Run_Guard() : acquired_(!Flags().Run_In_Progress)
 {
-    if (acquired_)
-        Flags().Run_In_Progress = true;
+    if (!acquired_)
+        return;
+    lock_ = std::make_unique<Run_Lock>();
+    if (!lock_->Held()) {
+        acquired_ = false;
+        Messages().Show_Message(lock_->Problem());
+        return;
+    }
+    Flags().Run_In_Progress = true;
 }
 
 Run_Guard::~Run_Guard()

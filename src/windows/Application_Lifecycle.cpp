@@ -1,5 +1,6 @@
 #include "windows/Application_Lifecycle.h"
 
+#include "engine/Unattended_Start.h"
 #include "windows/Message_Box.h"
 
 #include <QApplication>
@@ -67,6 +68,9 @@ bool Application_Lifecycle::Before_Application() const
 
 int Application_Lifecycle::Run()
 {
+    if (mode_ == Mode::Unattended)
+        if (const int refusal = engine::Refuse_Unattended_Start())
+            return refusal;
     Install_Message_Boxes();
     if (mode_ == Mode::Unattended) {
         // Nobody could click a box that cannot be seen.

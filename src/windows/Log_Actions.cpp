@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QPointer>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace bc::windows {
 namespace {
 
@@ -51,9 +54,15 @@ void Open_Log(QWidget* parent)
         viewer->raise();
     viewer->show();
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Messages().Show_Message(QStringLiteral("Failed listing log. Error: ") + file.errorString());
+    // A named pipe or a device in the log's place must not hang the window.
+    QString error;
+    const int fd = Open_Regular_File(path, O_RDONLY, kMax_Data_File_Size, &error);
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        Messages().Show_Message(QStringLiteral("Failed listing log. Error: ") +
+                                (fd < 0 ? error : file.errorString()));
         return;
     }
     while (!file.atEnd()) {

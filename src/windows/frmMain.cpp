@@ -285,8 +285,12 @@ void frmMain::Start_Up_Steps()
     // must not add the records twice.
     Folders().Contact_Folder_List.clear();
     QString error;
+    // Said at once: the list is not written back over a file it could not
+    // read, so folders added in this session will not be kept.
     if (!Load_Contact_Folder_List(&error))
-        throw Start_Up_Failure{error};
+        throw Start_Up_Failure{error +
+                               QStringLiteral("\r\nThe contact folder list could not be loaded; changes to "
+                                              "it in this session will not be saved over this file.")};
     list_loaded_ = true;
     loaded_list_ = Folders().Contact_Folder_List;
     ListDatabases_->Fill_From_Folders();

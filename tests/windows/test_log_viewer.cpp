@@ -23,6 +23,9 @@
 #include <algorithm>
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using bc::engine::Flags;
 using bc::windows::File_Dialog;
 using bc::windows::frmViewLog;
@@ -181,17 +184,35 @@ private Q_SLOTS:
         QVERIFY(!viewer);
     }
 
+    void an_unreadable_log_is_reported_and_the_viewer_keeps_nothing_data()
+    {
+        QTest::addColumn<QString>("standIn");
+        QTest::newRow("folder") << QStringLiteral("folder");
+        QTest::newRow("named pipe") << QStringLiteral("pipe");
+        QTest::newRow("link to /dev/zero") << QStringLiteral("zero");
+    }
+
     void an_unreadable_log_is_reported_and_the_viewer_keeps_nothing()
     {
-        // A folder in the log's place exists but cannot be read as a file.
-        QVERIFY(QDir().mkpath(log_));
+        // Something in the log's place that is not a file: the listing says
+        // so at once, without waiting on a pipe or reading without end.
+        QFETCH(QString, standIn);
+        const QByteArray path = QFile::encodeName(log_);
+        if (standIn == QLatin1String("folder"))
+            QVERIFY(QDir().mkpath(log_));
+        else if (standIn == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+        else
+            QCOMPARE(::symlink("/dev/zero", path.constData()), 0);
+        ::alarm(60); // a blocking read ends the test program instead of hanging it
         Message_Box::setNextAnswer(QMessageBox::Ok);
         bc::windows::Open_Log(nullptr);
+        ::alarm(0);
         QCOMPARE(Message_Box::shown().size(), 1);
-        QVERIFY2(Message_Box::shown().constFirst().startsWith(QStringLiteral("Failed listing log. Error: ")),
-                 qPrintable(Message_Box::shown().constFirst()));
-        QVERIFY(Message_Box::shown().constFirst().size() >
-                QStringLiteral("Failed listing log. Error: ").size());
+        QVERIFY2(
+            Message_Box::shown().constFirst().startsWith(QStringLiteral("Failed listing log. Error: ")) &&
+                Message_Box::shown().constFirst().contains(QStringLiteral("not a regular file")),
+            qPrintable(Message_Box::shown().constFirst()));
         QVERIFY(frmViewLog::Loaded());
         QCOMPARE(Listed_Text(), QString());
     }

@@ -635,7 +635,9 @@ void Main_Window_Test::start_up_failure_names_its_marker_and_keeps_the_list_file
     QCOMPARE(Message_Box::shown().size(), 1);
     QVERIFY2(Message_Box::shown().first().startsWith(QStringLiteral("Error: 100034 Problem: ")),
              qPrintable(Message_Box::shown().first()));
-    QVERIFY(Message_Box::shown().first().size() > QStringLiteral("Error: 100034 Problem: ").size());
+    // The user learns at once that the list will not be saved over the file.
+    QVERIFY2(Message_Box::shown().first().contains(QStringLiteral("will not be saved over this file")),
+             qPrintable(Message_Box::shown().first()));
     // Steps before the failure happened, the rest was skipped; the window opens.
     QCOMPARE(Box(&window, "chkRingAlarm")->Value(), 1);
     QCOMPARE(Box(&window, "chkSet_Field_In_Contact")->Value(), 0);
