@@ -15,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTextEdit>
 
 #include <algorithm>
 #include <cstdio>
@@ -74,7 +73,7 @@ int main(int argc, char** argv)
         windows::Open_Log(nullptr);
         const qint64 ns = timer.nsecsElapsed();
         windows::frmViewLog* viewer = windows::frmViewLog::Loaded();
-        if (!viewer || viewer->Text_Box()->document()->blockCount() - 1 != lines) {
+        if (!viewer || viewer->Line_Count() != lines) {
             std::fprintf(stderr, "the viewer did not list all %d lines\n", lines);
             return 1;
         }

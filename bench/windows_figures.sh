@@ -2,15 +2,17 @@
 # The window benchmarks on both platforms in one go: first offscreen, then on a
 # private Xvfb display (a real X server with its round trips).
 #
-#   bench/windows_figures.sh [build folder]      (default: build)
+#   bench/windows_figures.sh [build folder [work folder]]
+#                                   (default: build, and /dev/shm when there is one)
 set -eu
 build=${1:-build}
+work=${2:-$( [ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}" )}
 for bench in bench_windows_run bench_windows_log_listing; do
     [ -x "$build/bench/$bench" ] || { echo "build $bench first" >&2; exit 2; }
 done
 status=0
 run() {
-    "$build/bench/bench_windows_run" || status=1
+    "$build/bench/bench_windows_run" "$work" || status=1
     "$build/bench/bench_windows_log_listing" || status=1
 }
 
