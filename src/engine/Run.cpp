@@ -158,6 +158,7 @@ private:
             Messages().Show_Message(QStringLiteral("Could not map outlook input mail folder."));
             throw Early_End{};
         }
+        Report_Stage(Run_Stage::Reading_Messages, 0);
         Read_Message_Table(*inbox);
         return true;
     }

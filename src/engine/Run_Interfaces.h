@@ -43,6 +43,7 @@ public:
 // The stages of a run, each counted from 0 to its total.
 enum class Run_Stage
 {
+    Reading_Messages,  // the input folder's message table, in one step (no counts)
     Scanning_Messages, // the input folder's messages
     Checking_Contacts, // the contacts of one database
     Moving_Messages,   // the returned messages, to the chosen folder

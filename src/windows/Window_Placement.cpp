@@ -12,13 +12,14 @@ void Place_Beside(QWidget* window, const QWidget* owner)
     if (!window || !owner || owner == window)
         return;
     constexpr int kGap = 8;
-    constexpr int kCascade = 40;
     const QRect frame = owner->frameGeometry();
-    const QSize size = window->frameGeometry().size();
+    // Not shown yet, the window has no frame: it will get one like the
+    // owner's.
+    const QSize size = window->size() + (frame.size() - owner->size());
     const QRect screen = owner->screen() ? owner->screen()->availableGeometry() : QRect();
+    // Pushed back onto the screen it covers as little of the owner as it
+    // can, leaving its left part (the lists) in view.
     QPoint at(frame.right() + 1 + kGap, frame.top());
-    if (screen.isValid() && !screen.contains(QRect(at, size)))
-        at = frame.topLeft() + QPoint(kCascade, kCascade);
     if (screen.isValid()) {
         at.setX(
             std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width())));

@@ -1,7 +1,6 @@
 #pragma once
-// Where a window that belongs to another one opens: beside it when the screen
-// has room, else a little below and to the right of its corner; always on the
-// screen.
+// Where a window that belongs to another one opens: beside it, to the right,
+// moved back as far as needed to stay on the screen.
 
 class QWidget;
 

@@ -23,8 +23,8 @@ namespace {
 
 frmStatusAnalysis* g_window = nullptr;
 
-// Layout in twips: the client area; the list, under it the bar, and at the
-// bottom the status text, the elapsed time and the Close button.
+// Layout in twips: the client area; the list, under it the status text with
+// the elapsed time, and at the bottom the bar and the Close button.
 constexpr int kWidth = 10800;
 constexpr int kHeight = 6000;
 constexpr int kMargin = 120;
@@ -32,12 +32,15 @@ constexpr int kGap = 90;
 constexpr int kButtonWidth = 1440;
 constexpr int kButtonHeight = 420;
 constexpr int kBarHeight = 300;
-constexpr int kElapsedWidth = 1800;
+constexpr int kStatusHeight = 300;
+constexpr int kElapsedWidth = 1500;
 constexpr int kFirstColumn = 1; // keeps the row text out of the first column
 constexpr int kContactsColumn = 10000;
 
 // At most about 30 showings a second, whatever the number of lines.
 constexpr int kRefreshMs = 33;
+// Work that has not yielded for this long is shown without a yield.
+constexpr int kStallMs = 150;
 
 using engine::Run_Outcome;
 using engine::Run_Stage;
@@ -140,25 +143,26 @@ frmStatusAnalysis::frmStatusAnalysis()
     ListContacts_->header()->setStretchLastSection(true);
     ListContacts_->header()->resizeSection(0, px(kFirstColumn, Qt::Horizontal));
     ListContacts_->header()->resizeSection(1, px(kContactsColumn, Qt::Horizontal));
-    const int barTop = kHeight - kMargin - kButtonHeight - kGap - kBarHeight;
-    ListContacts_->setGeometry(rect(kMargin, kMargin, kWidth - 2 * kMargin, barTop - kGap - kMargin));
+    const int bottom = kHeight - kMargin - kButtonHeight;
+    const int statusTop = bottom - kGap - kStatusHeight;
+    ListContacts_->setGeometry(rect(kMargin, kMargin, kWidth - 2 * kMargin, statusTop - kGap - kMargin));
 
+    const int elapsedLeft = kWidth - kMargin - kElapsedWidth;
+    lblStatus_ = new QLabel(this);
+    lblStatus_->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus_->setGeometry(rect(kMargin, statusTop, elapsedLeft - kGap - kMargin, kStatusHeight));
+    lblElapsed_ = new QLabel(this);
+    lblElapsed_->setObjectName(QStringLiteral("lblElapsed"));
+    lblElapsed_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblElapsed_->setGeometry(rect(elapsedLeft, statusTop, kElapsedWidth, kStatusHeight));
+
+    const int closeLeft = kWidth - kMargin - kButtonWidth;
     ProgressBar_ = new QProgressBar(this);
     ProgressBar_->setObjectName(QStringLiteral("ProgressBar"));
     ProgressBar_->setRange(0, 1);
     ProgressBar_->setValue(0);
-    ProgressBar_->setGeometry(rect(kMargin, barTop, kWidth - 2 * kMargin, kBarHeight));
-
-    const int bottom = kHeight - kMargin - kButtonHeight;
-    const int closeLeft = kWidth - kMargin - kButtonWidth;
-    const int elapsedLeft = closeLeft - kGap - kElapsedWidth;
-    lblStatus_ = new QLabel(this);
-    lblStatus_->setObjectName(QStringLiteral("lblStatus"));
-    lblStatus_->setGeometry(rect(kMargin, bottom, elapsedLeft - kGap - kMargin, kButtonHeight));
-    lblElapsed_ = new QLabel(this);
-    lblElapsed_->setObjectName(QStringLiteral("lblElapsed"));
-    lblElapsed_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblElapsed_->setGeometry(rect(elapsedLeft, bottom, kElapsedWidth, kButtonHeight));
+    ProgressBar_->setGeometry(
+        rect(kMargin, bottom + (kButtonHeight - kBarHeight) / 2, closeLeft - kGap - kMargin, kBarHeight));
 
     CloseForm_ = new QPushButton(QStringLiteral("&Close"), this);
     CloseForm_->setObjectName(QStringLiteral("CloseForm"));
@@ -215,13 +219,30 @@ void frmStatusAnalysis::Stage_Started(Run_Stage stage, qint64 total, const QStri
     stage_name_ = name;
     total_ = std::max<qint64>(0, total);
     done_ = 0;
-    Schedule_Refresh();
+    // A stage may begin with a long step that does not yield (reading the
+    // message table): it is shown before that.
+    Refresh_Now();
 }
 
 void frmStatusAnalysis::Stage_Advanced(qint64 done)
 {
     done_ = std::clamp<qint64>(done, 0, total_);
     Schedule_Refresh();
+    // A stretch of work that does not yield (moving the returned messages)
+    // still moves the bar.
+    if (refresh_.isActive() && shown_.isValid() && shown_.elapsed() >= kStallMs)
+        Refresh_Now();
+}
+
+void frmStatusAnalysis::Refresh_Now()
+{
+    Refresh();
+    if (!isVisible())
+        return;
+    // Painted at once: no window events are let run here.
+    for (QWidget* part : {static_cast<QWidget*>(ProgressBar_), static_cast<QWidget*>(lblStatus_),
+                          static_cast<QWidget*>(lblElapsed_)})
+        part->repaint();
 }
 
 void frmStatusAnalysis::Run_Finished(Run_Outcome outcome, const Run_Totals& totals)
@@ -290,6 +311,8 @@ QString frmStatusAnalysis::Stage_Text() const
 {
     const QString counts = Number(done_) + QStringLiteral(" of ") + Number(total_);
     switch (stage_) {
+    case Run_Stage::Reading_Messages:
+        return QStringLiteral("Reading the input folder ...");
     case Run_Stage::Scanning_Messages:
         return QStringLiteral("Scanning messages: ") + counts;
     case Run_Stage::Checking_Contacts:

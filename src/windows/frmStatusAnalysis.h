@@ -68,6 +68,7 @@ private:
     void Run_Changed(bool running);
     void Schedule_Refresh();
     void Refresh();
+    void Refresh_Now();
     QString Stage_Text() const;
 
     Line_List_Model* lines_ = nullptr;

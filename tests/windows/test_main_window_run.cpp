@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QTreeView>
 
@@ -403,6 +404,9 @@ private Q_SLOTS:
         Click(Find<QPushButton>(window_.get(), "OpenLog"));
         frmViewLog* viewer = frmViewLog::Loaded();
         QVERIFY(viewer);
+        // Beside the main window, as far as the screen lets it.
+        QVERIFY(viewer->x() > window_->x());
+        QVERIFY(window_->screen()->availableGeometry().contains(viewer->frameGeometry()));
         const QString listed = viewer->Lines().join(QLatin1Char('\n'));
         for (const QString& line : shown)
             QVERIFY2(listed.contains(line), qPrintable(line));
