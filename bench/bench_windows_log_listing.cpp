@@ -11,10 +11,12 @@
 #include "windows/frmStatusAnalysis.h"
 #include "windows/frmViewLog.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextEdit>
 
 #include <algorithm>
 #include <cstdio>
@@ -38,6 +40,18 @@ bool Write_Log(const QString& path, int lines)
     for (int i = 0; i < lines; ++i)
         file.write(Line(i) + "\r\n");
     return true;
+}
+
+// The lines the viewer holds, whether its text box is a list view or a
+// text edit (as it was), so that the figures can be taken before and after.
+int Listed_Lines(const QWidget& viewer)
+{
+    const QWidget* box = viewer.findChild<QWidget*>(QStringLiteral("txtBouncedEmails"));
+    if (const auto* view = qobject_cast<const QAbstractItemView*>(box))
+        return view->model()->rowCount();
+    if (const auto* text = qobject_cast<const QTextEdit*>(box))
+        return text->document()->blockCount() - 1; // the block after the last line end
+    return -1;
 }
 
 void Report(const char* what, int lines, qint64 ns)
@@ -73,7 +87,7 @@ int main(int argc, char** argv)
         windows::Open_Log(nullptr);
         const qint64 ns = timer.nsecsElapsed();
         windows::frmViewLog* viewer = windows::frmViewLog::Loaded();
-        if (!viewer || viewer->Line_Count() != lines) {
+        if (!viewer || Listed_Lines(*viewer) != lines) {
             std::fprintf(stderr, "the viewer did not list all %d lines\n", lines);
             return 1;
         }

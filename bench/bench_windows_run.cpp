@@ -25,14 +25,13 @@
 #include "windows/frmMain.h"
 #include "windows/frmStatusAnalysis.h"
 
-#include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
@@ -199,8 +198,9 @@ Figures Window(const QString& base, const Scale& s)
         all->click(); // the run goes on inside the click, as the user's does
         f.seconds = timer.nsecsElapsed() / 1e9;
         f.cpu = Cpu_Seconds() - cpu;
-        const QAbstractItemModel* rows = windows::frmStatusAnalysis::Instance().ListContacts()->model();
-        f.lines = rows->rowCount();
+        const auto* list = windows::frmStatusAnalysis::Instance().findChild<QAbstractItemView*>(
+            QStringLiteral("ListContacts"));
+        f.lines = list->model()->rowCount();
         windows::frmStatusAnalysis::Instance().close();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
