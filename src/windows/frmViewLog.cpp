@@ -94,7 +94,8 @@ frmViewLog::frmViewLog(QWidget* parent) : QMainWindow(parent, Qt::Window)
     // lines; back at the end, it follows again. New lines alone do not move
     // the bar.
     QScrollBar* bar = txtBouncedEmails_->verticalScrollBar();
-    connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) { following_ = value >= bar->maximum(); });
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { following_ = value >= bar->maximum(); });
 
     resize(Twips_To_Pixels(this, kWidth, Qt::Horizontal), Twips_To_Pixels(this, kHeight, Qt::Vertical));
     // The text box fills what the menu bar leaves of the client area.
