@@ -4,6 +4,7 @@
 #include "config/Registry_Routines.h"
 #include "config/User_Messages.h"
 #include "engine/Error_Description.h"
+#include "engine/Run_Progress.h"
 #include "engine/Run_State.h"
 
 #include <exception>
@@ -80,8 +81,10 @@ void Post_Email_Action(qint32 rowIndex, const QString& choice, const QString& ca
     }
     try {
         const auto& destination = State().Destination_Folder;
-        if (destination)
+        if (destination) {
             message->Move(*destination);
+            Count_Message_Disposed(choice);
+        }
     } catch (const std::exception&) {
         // A refused move leaves the message where it is.
     }

@@ -10,6 +10,7 @@
 #include "engine/Processing_Flags.h"
 #include "engine/Progress_Log.h"
 #include "engine/Recognition.h"
+#include "engine/Run_Progress.h"
 #include "engine/Run_State.h"
 #include "outlook/Mapi_Components.h"
 #include "outlook/Outlook_Session.h"
@@ -17,6 +18,7 @@
 #include <QSet>
 
 #include <exception>
+#include <vector>
 
 namespace bc::engine {
 
@@ -87,14 +89,17 @@ public:
     {
         Flags().Abort_Requested = false;
         Flags().Processing_Active = true;
+        Start_Totals();
         try {
             if (Prepare() && Scan() && Process_Databases())
                 Dispose();
         } catch (const Early_End&) {
             Flags().Abort_Requested = false;
             Flags().Processing_Active = false;
+            Report_Finished(Run_Outcome::Failed);
             return;
         } catch (const std::exception& e) {
+            outcome_ = Run_Outcome::Failed;
             Messages().Show_Message(QStringLiteral("Error: ") + location_ +
                                     QStringLiteral(" on Convert Current: ") + Error_Description(e));
         }
@@ -108,6 +113,7 @@ public:
         }
         Flags().Abort_Requested = false;
         Flags().Processing_Active = false;
+        Report_Finished(outcome_);
     }
 
 private:
@@ -152,6 +158,7 @@ private:
             Messages().Show_Message(QStringLiteral("Could not map outlook input mail folder."));
             throw Early_End{};
         }
+        Report_Stage(Run_Stage::Reading_Messages, 0);
         Read_Message_Table(*inbox);
         return true;
     }
@@ -163,7 +170,9 @@ private:
         State().Bounced_Emails.Clear();
         Add_Item_To_List(QStringLiteral("Scanning Inbox for Invalid Emails..."));
         const auto rowCount = static_cast<qint32>(State().Message_Rows.size());
+        Report_Stage(Run_Stage::Scanning_Messages, rowCount);
         for (qint32 row = 0; row < rowCount; ++row) {
+            Report_Advance(row);
             location_ = QStringLiteral("600011");
             if (!Is_Returned_Message(State().Message_Rows[row]))
                 continue;
@@ -171,10 +180,12 @@ private:
             Add_Item_To_List(QStringLiteral("Bounced Email Found: ") + *State().Message_Rows[row].Subject);
             Yield_To_Events();
             if (Flags().Abort_Requested) {
+                outcome_ = Run_Outcome::Stopped;
                 Add_Item_To_List(QStringLiteral("Processing Aborted"));
                 return false;
             }
         }
+        Report_Advance(rowCount);
         location_ = QStringLiteral("600022");
         Yield_To_Events();
         if (State().Bounced_Emails.Empty()) {
@@ -193,7 +204,7 @@ private:
                 Add_Item_To_List(QStringLiteral("Scanning Folder: ") +
                                  Folders().Contact_Folder_List[index].Folder_Name);
                 if (!Process_Contact_Folder(index, context_.Choices))
-                    return false;
+                    return Stopped();
             }
             return true;
         }
@@ -207,7 +218,7 @@ private:
             bool ok = false;
             const qint32 index = row.Key.mid(3).toInt(&ok);
             if (!Process_Contact_Folder(ok ? index : -1, context_.Choices))
-                return false;
+                return Stopped();
         }
         return true;
     }
@@ -218,24 +229,39 @@ private:
         if (Setting_Number(choice_) > 1) {
             Add_Item_To_List(QStringLiteral("Post Email Action"));
             Add_Item_To_List(QStringLiteral("Moving/Deleting Email"));
-            Yield_To_Events();
             // A message with several records is moved by its first; the later
             // ones would only find it gone.
             QSet<qint32> handled;
+            std::vector<qint32> messages;
             for (const Bounced_Email& record : State().Bounced_Emails.Records()) {
-                if (handled.contains(record.Message_Index))
-                    continue;
-                handled.insert(record.Message_Index);
-                Post_Email_Action(record.Message_Index, choice_, kRunCallerTag);
+                if (!handled.contains(record.Message_Index)) {
+                    handled.insert(record.Message_Index);
+                    messages.push_back(record.Message_Index);
+                }
+            }
+            Report_Stage(Setting_Number(choice_) == 2 ? Run_Stage::Deleting_Messages
+                                                      : Run_Stage::Moving_Messages,
+                         static_cast<qint64>(messages.size()));
+            Yield_To_Events();
+            for (size_t i = 0; i < messages.size(); ++i) {
+                Post_Email_Action(messages[i], choice_, kRunCallerTag);
+                Report_Advance(static_cast<qint64>(i) + 1);
             }
         }
         location_ = QStringLiteral("600025");
+    }
+
+    bool Stopped()
+    {
+        outcome_ = Run_Outcome::Stopped;
+        return false;
     }
 
     const bool selectedOnly_;
     const Run_Context& context_;
     QString location_;
     QString choice_;
+    Run_Outcome outcome_ = Run_Outcome::Done;
 };
 
 } // namespace
