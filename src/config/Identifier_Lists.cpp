@@ -11,6 +11,9 @@
 
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace bc {
 namespace {
 
@@ -161,8 +164,10 @@ bool Contains_Return_Identifier(const QString& subject)
     if (!(source == entries)) {
         source = entries;
         upperEntries.clear();
+        // A blank identifier (a line of spaces the list keeps) would mark
+        // every subject with a space as returned.
         for (const QString& entry : entries)
-            if (!entry.isEmpty()) // an empty identifier would mark every message as returned
+            if (!entry.trimmed().isEmpty())
                 upperEntries.emplace_back(entry.toUpper());
     }
     const QString upperSubject = subject.toUpper();

@@ -23,6 +23,31 @@ QByteArray Trim_Blanks(const QByteArray& s)
     return s.mid(b, e - b);
 }
 
+// The same two on views, for the parse of a large file without copies.
+QByteArrayView Trim_View(QByteArrayView s)
+{
+    while (!s.isEmpty() && Is_Blank(s.front()))
+        s = s.sliced(1);
+    while (!s.isEmpty() && Is_Blank(s.back()))
+        s.chop(1);
+    return s;
+}
+
+QByteArrayView Content_View(QByteArrayView raw)
+{
+    if (raw.endsWith('\n'))
+        raw.chop(1);
+    if (raw.endsWith('\r'))
+        raw.chop(1);
+    return Trim_View(raw);
+}
+
+// A case-insensitive prefix test for the ASCII words of the format.
+bool Starts_With_Word(QByteArrayView s, QByteArrayView word)
+{
+    return s.size() >= word.size() && s.first(word.size()).compare(word, Qt::CaseInsensitive) == 0;
+}
+
 QByteArray Without_Line_End(const QByteArray& raw)
 {
     qsizetype n = raw.size();
@@ -31,6 +56,41 @@ QByteArray Without_Line_End(const QByteArray& raw)
     if (n > 0 && raw.at(n - 1) == '\r')
         --n;
     return raw.left(n);
+}
+
+// Where the physical line starting at `start` ends, its line end included:
+// CR LF, LF and a lone CR each end a line, so that the reader and the writer
+// never disagree about where one value stops and the next begins.
+qsizetype Line_Stop(const QByteArray& bytes, qsizetype start)
+{
+    const char* const data = bytes.constData();
+    const qsizetype n = bytes.size();
+    for (qsizetype i = start; i < n; ++i) {
+        if (data[i] == '\n')
+            return i + 1;
+        if (data[i] == '\r')
+            return i + 1 < n && data[i + 1] == '\n' ? i + 2 : i + 1;
+    }
+    return n;
+}
+
+const QByteArray kUtf16_Bom = QByteArrayLiteral("\xFF\xFE");
+const QByteArray kUtf16_Header = QByteArrayLiteral("W\0i\0n\0d\0o\0w\0s\0 \0R\0e\0g\0");
+
+QString From_Utf16le(const char* data, qsizetype bytes)
+{
+    QString text(bytes / 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        text[i] = QChar(qFromLittleEndian<quint16>(data + 2 * i));
+    return text;
+}
+
+QByteArray To_Utf16le(const QString& text)
+{
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        qToLittleEndian<quint16>(text.at(i).unicode(), out.data() + 2 * i);
+    return out;
 }
 
 QByteArray Line_End_Of(const QByteArray& raw)
@@ -50,7 +110,7 @@ int Hex_Digit(char c)
 }
 
 // 1 to 8 hex digits and nothing else.
-std::optional<quint32> Parse_Hex32(const QByteArray& s)
+std::optional<quint32> Parse_Hex32(QByteArrayView s)
 {
     if (s.isEmpty() || s.size() > 8)
         return std::nullopt;
@@ -67,7 +127,7 @@ std::optional<quint32> Parse_Hex32(const QByteArray& s)
 // A quoted .reg string starting at s[pos] == '"'. Only \\ and \" are escapes;
 // a backslash before anything else is taken literally, as a hand-written
 // path would mean it. On success pos is just past the closing quote.
-std::optional<QByteArray> Parse_Quoted(const QByteArray& s, qsizetype& pos)
+std::optional<QByteArray> Parse_Quoted(QByteArrayView s, qsizetype& pos)
 {
     QByteArray out;
     for (qsizetype i = pos + 1; i < s.size(); ++i) {
@@ -120,10 +180,11 @@ std::optional<QByteArray> Parse_Hex_Bytes(const QByteArray& s)
     return out;
 }
 
-// The data after "name"=.
-std::optional<Stored_Value> Parse_Data(const QByteArray& data)
+// The data after "name"=. In a UTF-16 export, text given as bytes is UTF-16
+// too; it is kept as UTF-8 like every other text.
+std::optional<Stored_Value> Parse_Data(QByteArrayView data, bool utf16)
 {
-    const QByteArray d = Trim_Blanks(data);
+    const QByteArrayView d = Trim_View(data);
     if (d.startsWith('"')) {
         qsizetype pos = 0;
         auto text = Parse_Quoted(d, pos);
@@ -132,11 +193,10 @@ std::optional<Stored_Value> Parse_Data(const QByteArray& data)
         text->append('\0');
         return Stored_Value{kRegSz, *text};
     }
-    const QByteArray lower = d.toLower();
-    if (lower.startsWith("dword:")) {
+    if (Starts_With_Word(d, "dword:")) {
         // Always eight digits, so that a cut-off line reads as damaged
         // rather than as a smaller number.
-        const QByteArray digits = Trim_Blanks(d.mid(6));
+        const QByteArrayView digits = Trim_View(d.sliced(6));
         const auto v = Parse_Hex32(digits);
         if (!v || digits.size() != 8)
             return std::nullopt;
@@ -144,13 +204,13 @@ std::optional<Stored_Value> Parse_Data(const QByteArray& data)
     }
     quint32 type = kRegBinary;
     qsizetype start = 0;
-    if (lower.startsWith("hex:")) {
+    if (Starts_With_Word(d, "hex:")) {
         start = 4;
-    } else if (lower.startsWith("hex(")) {
+    } else if (Starts_With_Word(d, "hex(")) {
         const qsizetype close = d.indexOf("):");
         if (close < 0)
             return std::nullopt;
-        const auto t = Parse_Hex32(d.mid(4, close - 4));
+        const auto t = Parse_Hex32(d.sliced(4, close - 4));
         if (!t)
             return std::nullopt;
         type = *t;
@@ -158,15 +218,17 @@ std::optional<Stored_Value> Parse_Data(const QByteArray& data)
     } else {
         return std::nullopt;
     }
-    auto bytes = Parse_Hex_Bytes(d.mid(start));
+    auto bytes = Parse_Hex_Bytes(d.sliced(start).toByteArray());
     if (!bytes)
         return std::nullopt;
+    if (utf16 && type == kRegSz && bytes->size() % 2 == 0)
+        *bytes = From_Utf16le(bytes->constData(), bytes->size()).toUtf8();
     return Stored_Value{type, *bytes};
 }
 
-bool Is_Hex_Data(const QByteArray& afterEquals)
+bool Is_Hex_Data(QByteArrayView afterEquals)
 {
-    return Trim_Blanks(afterEquals).toLower().startsWith("hex");
+    return Starts_With_Word(Trim_View(afterEquals), "hex");
 }
 
 bool Ends_With_Continuation(const QByteArray& content)
@@ -207,30 +269,37 @@ Stored_Value Stored_Value::Dword(qint32 number)
 Reg_Document Reg_Document::Parse(const QByteArray& bytes)
 {
     Reg_Document doc;
-    // An editor's byte order mark stays in front of everything, the header
-    // the program may add included.
+    QByteArray text = bytes;
     qsizetype first = 0;
-    if (bytes.startsWith(kBom)) {
+    if (bytes.startsWith(kUtf16_Bom) || bytes.startsWith(kUtf16_Header)) {
+        doc.utf16_ = true;
+        doc.bom_ = bytes.startsWith(kUtf16_Bom);
+        const qsizetype skip = doc.bom_ ? kUtf16_Bom.size() : 0;
+        text = From_Utf16le(bytes.constData() + skip, bytes.size() - skip).toUtf8();
+        doc.rewritable_ = bytes.size() % 2 == 0 && doc.Serialize_Text(text) == bytes;
+    } else if (bytes.startsWith(kBom)) {
+        // An editor's byte order mark stays in front of everything, the
+        // header the program may add included.
         doc.bom_ = true;
         first = kBom.size();
     }
     std::vector<QByteArray> physical;
-    for (qsizetype start = first; start < bytes.size();) {
-        qsizetype end = bytes.indexOf('\n', start);
-        end = end < 0 ? bytes.size() : end + 1;
-        physical.push_back(bytes.mid(start, end - start));
-        start = end;
+    for (qsizetype start = first; start < text.size();) {
+        const qsizetype stop = Line_Stop(text, start);
+        physical.push_back(text.mid(start, stop - start));
+        start = stop;
     }
 
-    doc.crlf_ = !physical.empty() && physical.front().endsWith("\r\n");
+    if (!physical.empty() && !Line_End_Of(physical.front()).isEmpty())
+        doc.line_end_ = Line_End_Of(physical.front());
     for (std::size_t i = 0; i < physical.size(); ++i) {
         Line line;
         line.raw = physical[i];
-        QByteArray content = Trim_Blanks(Without_Line_End(physical[i]));
+        const QByteArrayView content = Content_View(physical[i]);
 
         if (content.startsWith('[') && content.endsWith(']')) {
             line.kind = Kind::Section;
-            line.name = QString::fromUtf8(Trim_Blanks(content.mid(1, content.size() - 2)));
+            line.name = QString::fromUtf8(Trim_View(content.sliced(1, content.size() - 2)));
         } else if (content.startsWith('"') || content.startsWith('@')) {
             qsizetype pos = 1;
             std::optional<QByteArray> name = QByteArray();
@@ -241,7 +310,7 @@ Reg_Document Reg_Document::Parse(const QByteArray& bytes)
             while (pos < content.size() && Is_Blank(content.at(pos)))
                 ++pos;
             if (name && pos < content.size() && content.at(pos) == '=') {
-                QByteArray data = content.mid(pos + 1);
+                QByteArray data = content.sliced(pos + 1).toByteArray();
                 if (Is_Hex_Data(data)) {
                     while (Ends_With_Continuation(data)) {
                         data = Trim_Blanks(data);
@@ -254,7 +323,7 @@ Reg_Document Reg_Document::Parse(const QByteArray& bytes)
                     }
                 }
                 line.name = QString::fromUtf8(*name);
-                const auto value = Parse_Data(data);
+                const auto value = Parse_Data(data, doc.utf16_);
                 line.kind = value ? Kind::Value : Kind::Unreadable_Value;
                 if (value)
                     line.value = *value;
@@ -262,34 +331,58 @@ Reg_Document Reg_Document::Parse(const QByteArray& bytes)
         }
         doc.lines_.push_back(std::move(line));
     }
+    doc.Index_Sections();
     return doc;
+}
+
+QByteArray Reg_Document::Serialize_Text(const QByteArray& utf8) const
+{
+    if (!utf16_)
+        return bom_ ? kBom + utf8 : utf8;
+    const QByteArray out = To_Utf16le(QString::fromUtf8(utf8));
+    return bom_ ? kUtf16_Bom + out : out;
 }
 
 QByteArray Reg_Document::Serialize() const
 {
-    QByteArray out = bom_ ? kBom : QByteArray();
+    QByteArray out;
     bool hasHeader = false;
     if (!lines_.empty()) {
         const QByteArray first = Trim_Blanks(Without_Line_End(lines_.front().raw));
         hasHeader = first == "REGEDIT4" || first.startsWith("Windows Registry Editor Version");
     }
     if (!hasHeader)
-        out += "REGEDIT4" + Line_End() + Line_End();
+        out += (utf16_ ? QByteArrayLiteral("Windows Registry Editor Version 5.00")
+                       : QByteArrayLiteral("REGEDIT4")) +
+               Line_End() + Line_End();
     for (const Line& line : lines_)
         out += line.raw;
-    return out;
+    return Serialize_Text(out);
+}
+
+template <typename Visit> void Reg_Document::For_Each_Section(const QString& section, Visit&& visit) const
+{
+    for (std::size_t k = 0; k < sections_.size(); ++k)
+        if (Same_Name(lines_[sections_[k]].name, section))
+            visit(sections_[k], k + 1 < sections_.size() ? sections_[k + 1] : lines_.size());
+}
+
+void Reg_Document::Index_Sections()
+{
+    sections_.clear();
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (lines_[i].kind == Kind::Section)
+            sections_.push_back(i);
 }
 
 std::optional<Stored_Value> Reg_Document::Find(const QString& section, const QString& name) const
 {
     std::optional<Stored_Value> found;
-    bool inSection = false;
-    for (const Line& line : lines_) {
-        if (line.kind == Kind::Section)
-            inSection = Same_Name(line.name, section);
-        else if (inSection && line.kind == Kind::Value && Same_Name(line.name, name))
-            found = line.value;
-    }
+    For_Each_Section(section, [&](std::size_t header, std::size_t end) {
+        for (std::size_t i = header + 1; i < end; ++i)
+            if (lines_[i].kind == Kind::Value && Same_Name(lines_[i].name, name))
+                found = lines_[i].value;
+    });
     return found;
 }
 
@@ -298,18 +391,16 @@ bool Reg_Document::Ends_Without_Line_End(std::size_t index) const
     return Line_End_Of(lines_[index].raw).isEmpty();
 }
 
-void Reg_Document::Set(const QString& section, const QString& name, const Stored_Value& value)
+bool Reg_Document::Set(const QString& section, const QString& name, const Stored_Value& value)
 {
     std::optional<std::size_t> existing, insertAfter;
     std::vector<std::size_t> duplicates;
-    bool inSection = false;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const Line& line = lines_[i];
-        if (line.kind == Kind::Section) {
-            inSection = Same_Name(line.name, section);
-            if (inSection)
-                insertAfter = i;
-        } else if (inSection && (line.kind == Kind::Value || line.kind == Kind::Unreadable_Value)) {
+    For_Each_Section(section, [&](std::size_t header, std::size_t end) {
+        insertAfter = header;
+        for (std::size_t i = header + 1; i < end; ++i) {
+            const Line& line = lines_[i];
+            if (line.kind != Kind::Value && line.kind != Kind::Unreadable_Value)
+                continue;
             insertAfter = i;
             if (Same_Name(line.name, name)) {
                 if (existing)
@@ -318,29 +409,36 @@ void Reg_Document::Set(const QString& section, const QString& name, const Stored
                     existing = i;
             }
         }
-    }
+    });
 
     if (existing) {
         // A damaged line of the same name is replaced too: it is this value.
         Line& line = lines_[*existing];
-        line.raw = Format_Value_Line(line.name, value, Line_End()) + Line_End_Of(line.raw);
+        const QByteArray raw = Format_Value_Line(line.name, value) + Line_End_Of(line.raw);
+        const bool changed = raw != line.raw || !duplicates.empty();
+        line.raw = raw;
         line.kind = Kind::Value;
         line.value = value;
         for (auto it = duplicates.rbegin(); it != duplicates.rend(); ++it)
             lines_.erase(lines_.begin() + std::ptrdiff_t(*it));
-        return;
+        if (!duplicates.empty())
+            Index_Sections();
+        return changed;
     }
 
     Line added;
     added.kind = Kind::Value;
     added.name = name;
     added.value = value;
-    added.raw = Format_Value_Line(name, value, Line_End()) + Line_End();
+    added.raw = Format_Value_Line(name, value) + Line_End();
     if (insertAfter) {
         if (Ends_Without_Line_End(*insertAfter))
             lines_[*insertAfter].raw += Line_End();
         lines_.insert(lines_.begin() + std::ptrdiff_t(*insertAfter) + 1, std::move(added));
-        return;
+        for (std::size_t& header : sections_)
+            if (header > *insertAfter)
+                ++header;
+        return true;
     }
 
     if (!lines_.empty()) {
@@ -353,22 +451,28 @@ void Reg_Document::Set(const QString& section, const QString& name, const Stored
     header.kind = Kind::Section;
     header.name = section;
     header.raw = "[" + section.toUtf8() + "]" + Line_End();
+    sections_.push_back(lines_.size());
     lines_.push_back(std::move(header));
     lines_.push_back(std::move(added));
+    return true;
 }
 
-QByteArray Format_Value_Line(const QString& name, const Stored_Value& value, const QByteArray& lineEnd)
+QByteArray Reg_Document::Format_Value_Line(const QString& name, const Stored_Value& value) const
 {
     const QByteArray prefix = name.isEmpty() ? QByteArray("@=") : "\"" + Escape(name.toUtf8()) + "\"=";
 
+    QByteArray data = value.data;
     if (value.type == kRegSz && value.data.endsWith('\0')) {
         const QByteArray text = value.data.left(value.data.size() - 1);
         // Line breaks and inner NULs have no quoted form; such text goes out
         // as bytes. So do bytes that are not UTF-8, to keep them exact.
-        const bool quotable = !text.contains('\0') && !text.contains('\n') && !text.contains('\r') &&
-                              QString::fromUtf8(text).toUtf8() == text;
+        const bool utf8 = QString::fromUtf8(text).toUtf8() == text;
+        const bool quotable = !text.contains('\0') && !text.contains('\n') && !text.contains('\r') && utf8;
         if (quotable)
             return prefix + "\"" + Escape(text) + "\"";
+        // regedit 5 keeps such text as UTF-16 bytes, and reads it back so.
+        if (utf16_ && utf8)
+            data = To_Utf16le(QString::fromUtf8(value.data));
     }
     if (value.type == kRegDword && value.data.size() == 4) {
         const quint32 v = qFromLittleEndian<quint32>(value.data.constData());
@@ -381,12 +485,12 @@ QByteArray Format_Value_Line(const QString& name, const Stored_Value& value, con
     QByteArray line =
         prefix +
         (value.type == kRegBinary ? QByteArray("hex:") : "hex(" + QByteArray::number(value.type, 16) + "):");
-    for (qsizetype i = 0; i < value.data.size(); ++i) {
-        QByteArray piece = QByteArray::number(quint8(value.data.at(i)), 16).rightJustified(2, '0');
-        if (i + 1 < value.data.size())
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        QByteArray piece = QByteArray::number(quint8(data.at(i)), 16).rightJustified(2, '0');
+        if (i + 1 < data.size())
             piece += ',';
         if (line.size() + piece.size() > 78 && !line.endsWith(':')) {
-            out += line + "\\" + lineEnd;
+            out += line + "\\" + Line_End();
             line = "  ";
         }
         line += piece;

@@ -10,10 +10,13 @@
 #include <QtEndian>
 
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace bc {
@@ -160,6 +163,82 @@ const QString& Key_Of(qint16 selector)
     return selector == HomeDir ? kSuiteKey : kProgramKey;
 }
 
+// What tells that the file on disk is still the one parsed: every save
+// renames a new file into place (a new inode), and an edit in place changes
+// the size or the times.
+struct File_Stamp
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified = {};
+    timespec changed = {};
+    bool operator==(const File_Stamp& o) const
+    {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+std::optional<File_Stamp> Stamp_Of(const QString& path)
+{
+    struct stat st = {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return File_Stamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim};
+}
+
+// The settings file parsed once and again only when it changed on disk: a
+// large file (other programs' keys) would otherwise be parsed on every read
+// of a value, and start-up reads every one of them. Per process, shared by
+// threads under the mutex.
+struct Parsed_File
+{
+    std::mutex mutex;
+    QString path;
+    std::optional<File_Stamp> stamp; // of the file the document was parsed from
+    bool present = false;            // the file exists (parsed or not)
+    reg::Reg_Document document;
+};
+
+Parsed_File g_cache;
+
+// A file changed in the last two seconds may change again without its stamp
+// showing it (the times are only as fine as the kernel's clock tick): it is
+// parsed again on the next read as well.
+bool Recently_Changed(const File_Stamp& stamp)
+{
+    timespec now = {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec - stamp.changed.tv_sec < 2;
+}
+
+// Brings g_cache up to the file at path. False when the file is missing (an
+// empty document) or cannot be read (present stays true, and *error says why).
+bool Load_Cached(const QString& path, QString* error = nullptr)
+{
+    const auto stamp = Stamp_Of(path);
+    if (stamp && g_cache.stamp && *stamp == *g_cache.stamp && g_cache.path == path)
+        return true;
+    g_cache.path = path;
+    g_cache.stamp.reset();
+    g_cache.document = reg::Reg_Document();
+    g_cache.present = stamp.has_value() || QFileInfo::exists(path);
+    if (!g_cache.present) {
+        if (error)
+            *error = QStringLiteral("There is no file %1.").arg(path);
+        return false;
+    }
+    QByteArray bytes;
+    if (!Read_Whole_File(path, bytes, error))
+        return false;
+    g_cache.document = reg::Reg_Document::Parse(bytes);
+    if (stamp && !Recently_Changed(*stamp))
+        g_cache.stamp = stamp;
+    return true;
+}
+
 } // namespace
 
 QString Reg_Value_Text(const Reg_Value& value)
@@ -184,10 +263,10 @@ Reg_Value Read_Registry_Value(quint32 root, const QString& keyPath, const QStrin
     const auto section = Section_Name(root, keyPath);
     if (!section)
         return {};
-    QByteArray bytes;
-    if (!Read_Whole_File(Registry_File(), bytes))
+    std::lock_guard guard(g_cache.mutex);
+    if (!Load_Cached(Registry_File()))
         return {};
-    const auto found = reg::Reg_Document::Parse(bytes).Find(*section, valueName);
+    const auto found = g_cache.document.Find(*section, valueName);
     if (!found)
         return {};
     if (found->type == reg::kRegSz) {
@@ -212,17 +291,47 @@ void Write_Registry_Value(quint32 root, const QString& keyPath, const QString& v
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return;
     Registry_Lock lock(path + QStringLiteral(".lock"));
+    std::lock_guard guard(g_cache.mutex);
 
-    QByteArray old;
     // A file that is there but cannot be read is left alone: rewriting it
     // from nothing would lose every other value in it.
-    if (QFileInfo::exists(path) && !Read_Whole_File(path, old))
+    if (!Load_Cached(path) && g_cache.present)
         return;
-    reg::Reg_Document doc = reg::Reg_Document::Parse(old);
-    doc.Set(*section, valueName, stored);
-    const QByteArray updated = doc.Serialize();
-    if (updated != old)
-        Write_File_Atomically(path, updated);
+    if (!g_cache.document.Rewritable())
+        return;
+    if (!g_cache.document.Set(*section, valueName, stored))
+        return;
+    const QByteArray updated = g_cache.document.Serialize();
+    // The document now holds the new value; it matches the file only once
+    // the file is in place.
+    g_cache.stamp.reset();
+    if (Write_File_Atomically(path, updated))
+        g_cache.stamp = Stamp_Of(path);
+}
+
+bool Setting_Stored(qint16 selector, QString* problem)
+{
+    const Setting_Place* place = Find_Setting(selector);
+    if (!place)
+        return false;
+    const QString path = Registry_File();
+    std::lock_guard guard(g_cache.mutex);
+    QString error;
+    if (!Load_Cached(path, &error)) {
+        if (problem)
+            *problem = g_cache.present
+                           ? QStringLiteral("The settings file %1 cannot be read: %2").arg(path, error)
+                           : QStringLiteral("There is no settings file %1.").arg(path);
+        return false;
+    }
+    const auto found = g_cache.document.Find(*Section_Name(HKEY_CURRENT_USER, Key_Of(selector)),
+                                             QString::fromLatin1(place->name));
+    if (found && (found->type == reg::kRegSz || (found->type == reg::kRegDword && found->data.size() == 4)))
+        return true;
+    if (problem)
+        *problem = QStringLiteral("The settings file %1 holds no readable %2.")
+                       .arg(path, QString::fromLatin1(place->name));
+    return false;
 }
 
 QString Get_Setting(qint16 selector)

@@ -1,7 +1,7 @@
 #pragma once
 // The settings store: a per-user REGEDIT4 text file standing in for
 // HKEY_CURRENT_USER. Every option is written through the moment it changes and
-// read back from the file; there is no copy in memory.
+// read back from the file, which is parsed again only when it changed on disk.
 
 #include <QString>
 #include <QVariant>
@@ -57,6 +57,11 @@ void Write_Registry_Value(quint32 root, const QString& keyPath, const QString& v
 
 QString Get_Setting(qint16 selector);                      // "" for an unknown selector
 void Save_Setting(qint16 selector, const QVariant& value); // nothing for an unknown selector
+
+// Whether the settings file holds the setting as a value the program reads
+// (text or number). False, with *problem set to a sentence naming the file,
+// when the file is missing, cannot be read, or lacks the value.
+bool Setting_Stored(qint16 selector, QString* problem = nullptr);
 
 // The numeric value of a setting's text as the check boxes and the run read
 // it: the leading number of the text, 0 when there is none.

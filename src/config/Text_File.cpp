@@ -5,12 +5,18 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace bc {
@@ -156,20 +162,118 @@ bool Write_File_Atomically(const QString& path, const QByteArray& data, QString*
     return true;
 }
 
-bool Read_Whole_File(const QString& path, QByteArray& data, QString* error)
+namespace {
+
+void Set_Error(QString* error, const QString& text)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    if (error)
+        *error = text;
+}
+
+QString Size_Text(qint64 bytes)
+{
+    if (bytes >= (qint64(1) << 20))
+        return QStringLiteral("%1 MB").arg(bytes >> 20);
+    if (bytes >= 1024)
+        return QStringLiteral("%1 KB").arg(bytes >> 10);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+// Why a file of this kind is refused; empty for a regular file.
+QString Not_Regular(const QString& path, mode_t mode)
+{
+    if (S_ISREG(mode))
+        return {};
+    const QString kind = S_ISDIR(mode)                    ? QStringLiteral("a folder")
+                         : S_ISFIFO(mode)                 ? QStringLiteral("a named pipe")
+                         : S_ISCHR(mode) || S_ISBLK(mode) ? QStringLiteral("a device")
+                         : S_ISSOCK(mode)                 ? QStringLiteral("a socket")
+                                                          : QStringLiteral("not a file");
+    return QStringLiteral("%1 is %2, not a regular file; it is not read.").arg(path, kind);
+}
+
+QString Too_Large(const QString& path, qint64 maxBytes)
+{
+    return QStringLiteral("%1 is larger than %2; it is not read.").arg(path, Size_Text(maxBytes));
+}
+
+} // namespace
+
+int Open_Regular_File(const QString& path, int flags, qint64 maxBytes, QString* error)
+{
+    const QByteArray name = QFile::encodeName(path);
+    // Looked at before opening: opening a device may itself do something.
+    struct stat st = {};
+    if (::stat(name.constData(), &st) == 0) {
+        if (const QString refusal = Not_Regular(path, st.st_mode); !refusal.isEmpty()) {
+            Set_Error(error, refusal);
+            return -1;
+        }
+    }
+    // Non-blocking, so that a named pipe put in place after the look above
+    // cannot stop the program until some other process writes to it.
+    int fd = -1;
+    do
+        fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        Set_Error(error, QStringLiteral("Cannot open %1: %2").arg(path, qt_error_string(errno)));
+        return -1;
+    }
+    QString refusal;
+    if (::fstat(fd, &st) != 0)
+        refusal = QStringLiteral("Cannot read %1: %2").arg(path, qt_error_string(errno));
+    else if (refusal = Not_Regular(path, st.st_mode); refusal.isEmpty() && st.st_size > maxBytes)
+        refusal = Too_Large(path, maxBytes);
+    if (!refusal.isEmpty()) {
+        ::close(fd);
+        Set_Error(error, refusal);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+bool Read_Whole_File(const QString& path, QByteArray& data, QString* error, qint64 maxBytes)
+{
+    const int fd = Open_Regular_File(path, O_RDONLY, maxBytes, error);
+    if (fd < 0)
+        return false;
+    struct stat st = {};
+    ::fstat(fd, &st);
+    // One byte more than the size, so that the end is seen without growing;
+    // a file that grows while it is read still stops at the limit.
+    QByteArray buffer(qsizetype(std::min<qint64>(st.st_size, maxBytes)) + 1, Qt::Uninitialized);
+    qsizetype used = 0;
+    QString failure;
+    for (;;) {
+        if (used == buffer.size()) {
+            if (used > maxBytes) {
+                failure = Too_Large(path, maxBytes);
+                break;
+            }
+            buffer.resize(qsizetype(std::min<qint64>(qint64(used) * 2, maxBytes + 1)));
+        }
+        const ssize_t n = ::read(fd, buffer.data() + used, size_t(buffer.size() - used));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            failure = QStringLiteral("Cannot read %1: %2").arg(path, qt_error_string(errno));
+            break;
+        }
+        if (n == 0)
+            break;
+        used += n;
+    }
+    ::close(fd);
+    if (failure.isEmpty() && used > maxBytes)
+        failure = Too_Large(path, maxBytes);
+    if (!failure.isEmpty()) {
+        Set_Error(error, failure);
         return false;
     }
-    data = file.readAll();
-    if (file.error() != QFile::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
+    buffer.truncate(used);
+    data = std::move(buffer);
     return true;
 }
 

@@ -32,8 +32,21 @@ enum class Flush
 bool Write_File_Atomically(const QString& path, const QByteArray& data, QString* error = nullptr,
                            Flush flush = Flush::To_Disk);
 
-// Reads a whole file. Returns false (and sets *error) when it cannot be read.
-bool Read_Whole_File(const QString& path, QByteArray& data, QString* error = nullptr);
+// Every file the program reads whole stays below this size: a file beyond it
+// is damaged or not one of ours, and reading it would only exhaust memory.
+inline constexpr qint64 kMax_Data_File_Size = qint64(256) << 20;
+
+// Opens a file without ever blocking and only when it is a regular file of at
+// most maxBytes: a named pipe, a device (a link to /dev/zero), a folder or an
+// oversized file in its place is refused. flags are open(2) flags (O_RDONLY,
+// or O_RDWR | O_CREAT to append). Returns the descriptor, to be closed by the
+// caller, or -1 with *error set to a sentence that names the file.
+int Open_Regular_File(const QString& path, int flags, qint64 maxBytes, QString* error = nullptr);
+
+// Reads a whole regular file of at most maxBytes (see Open_Regular_File).
+// Returns false (and sets *error) when it cannot be read.
+bool Read_Whole_File(const QString& path, QByteArray& data, QString* error = nullptr,
+                     qint64 maxBytes = kMax_Data_File_Size);
 
 // Deletes a file, also when it is read-only. True when it is gone afterwards.
 bool Force_Delete_File(const QString& path);

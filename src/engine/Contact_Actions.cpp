@@ -8,6 +8,7 @@
 #include "engine/Progress_Log.h"
 #include "engine/Recognition.h"
 #include "engine/Run_Journal.h"
+#include "engine/Run_Progress.h"
 #include "engine/Run_State.h"
 #include "outlook/Contact_Fields.h"
 #include "outlook/Mapi_Components.h"
@@ -183,6 +184,7 @@ void Make_Task(Task_Target& target, const Contact_Item& contact, const QString& 
     task->Add_Link(contact);
     Journal_Contact_Action(kDoneTask);
     task->Save();
+    ++Totals().Tasks_Made;
 }
 
 struct Walk
@@ -210,25 +212,32 @@ void Handle_Match(Walk& walk, int slot)
         Add_Item_To_List(QStringLiteral("Deleted Contact. Contact Name: ") + contact.FullName());
         Journal_Contact_Action(kDoneDeleted);
         contact.Delete();
+        ++Totals().Contacts_Deleted;
         return;
     }
+    bool changed = false;
     if (Checked(choices.Create_A_Note())) {
         walk.lastNoteBody = Open_Message_Row(State().Found_Message_Index)->Body();
         contact.Set_Body(contact.Body() + QStringLiteral("\r\n") + kNoteSeparator +
                          QStringLiteral("\r\n\r\n") + walk.lastNoteBody);
         Journal_Contact_Action(kDoneNote);
         contact.Save();
+        changed = true;
     }
     if (Checked(choices.Clear_Email_Address())) {
         Set_Email_Address(contact, slot, QString());
         Journal_Contact_Action(Done_Cleared(slot));
         contact.Save();
+        changed = true;
     }
     if (Checked(choices.Set_Field_In_Contact()) && choices.Field_To_Be_Set() != kNoField) {
         outlook::Set_Contact_Field(choices.Field_To_Be_Set(), choices.Field_Value(), contact);
         Journal_Contact_Action(Done_Field(choices.Field_To_Be_Set(), choices.Field_Value()));
         contact.Save();
+        changed = true;
     }
+    if (changed)
+        ++Totals().Contacts_Changed;
     if (choices.Event_Text() == kTaskEvent)
         Make_Task(walk.tasks, *contact.Item(), walk.lastNoteBody);
 }
@@ -272,7 +281,9 @@ bool Process_Contact_Folder(qint32 index, const Contact_Action_Choices& choices)
         const std::shared_ptr<Items_Collection> items = folder->Items();
         const Bounced_Screen screen(State().Bounced_Emails);
         bool aborted = false;
-        for (int position = items->Count(); position >= 1 && !aborted; --position) {
+        const int count = items->Count();
+        Report_Stage(Run_Stage::Checking_Contacts, count, folderName);
+        for (int position = count; position >= 1 && !aborted; --position) {
             std::shared_ptr<Contact_Item> contact;
             try {
                 contact = std::dynamic_pointer_cast<Contact_Item>(
@@ -286,6 +297,7 @@ bool Process_Contact_Folder(qint32 index, const Contact_Action_Choices& choices)
                 if (const int slot = Matching_Slot(walk.component))
                     Handle_Match(walk, slot);
             }
+            Report_Advance(count - position + 1);
             Yield_To_Events();
             if (Flags().Abort_Requested) {
                 Add_Item_To_List(QStringLiteral("Processing aborted and stopped."));

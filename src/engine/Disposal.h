@@ -40,9 +40,12 @@ QString Message_Row_Key(qint32 rowIndex);
 // row out of the manual scan window's list.
 void Post_Email_Action(qint32 rowIndex, const QString& choice, const QString& callerTag);
 
-// The disposal of a run or manual processing: each row's message once, in
-// order. The run's journal records all the moves in one record before the
+// Around the disposal of a run or manual processing: the run's journal
+// records all the moves of these rows' messages in one record before the
 // first, and where the messages went once they have moved.
+void Announce_Disposal(const std::vector<qint32>& rows, const QString& choice);
+void Disposal_Done();
+// Each row's message once, in order, between the two.
 void Dispose_Messages(const std::vector<qint32>& rows, const QString& choice, const QString& callerTag);
 
 } // namespace bc::engine

@@ -11,6 +11,7 @@
 #include "engine/Progress_Log.h"
 #include "engine/Recognition.h"
 #include "engine/Run_Journal.h"
+#include "engine/Run_Progress.h"
 #include "engine/Run_State.h"
 #include "outlook/Mapi_Components.h"
 #include "outlook/Outlook_Session.h"
@@ -18,6 +19,7 @@
 #include <QSet>
 
 #include <exception>
+#include <vector>
 
 namespace bc::engine {
 
@@ -88,14 +90,17 @@ public:
     {
         Flags().Abort_Requested = false;
         Flags().Processing_Active = true;
+        Start_Totals();
         try {
             if (Prepare() && Scan() && Process_Databases())
                 Dispose();
         } catch (const Early_End&) {
             Flags().Abort_Requested = false;
             Flags().Processing_Active = false;
+            Report_Finished(Run_Outcome::Failed);
             return;
         } catch (const std::exception& e) {
+            outcome_ = Run_Outcome::Failed;
             Messages().Show_Message(QStringLiteral("Error: ") + location_ +
                                     QStringLiteral(" on Convert Current: ") + Error_Description(e));
         }
@@ -109,6 +114,7 @@ public:
         }
         Flags().Abort_Requested = false;
         Flags().Processing_Active = false;
+        Report_Finished(outcome_);
     }
 
 private:
@@ -153,6 +159,7 @@ private:
             Messages().Show_Message(QStringLiteral("Could not map outlook input mail folder."));
             throw Early_End{};
         }
+        Report_Stage(Run_Stage::Reading_Messages, 0);
         Read_Message_Table(*inbox);
         return true;
     }
@@ -164,7 +171,9 @@ private:
         State().Bounced_Emails.Clear();
         Add_Item_To_List(QStringLiteral("Scanning Inbox for Invalid Emails..."));
         const auto rowCount = static_cast<qint32>(State().Message_Rows.size());
+        Report_Stage(Run_Stage::Scanning_Messages, rowCount);
         for (qint32 row = 0; row < rowCount; ++row) {
+            Report_Advance(row);
             location_ = QStringLiteral("600011");
             if (!Is_Returned_Message(State().Message_Rows[row]))
                 continue;
@@ -173,11 +182,12 @@ private:
             Add_Item_To_List(QStringLiteral("Bounced Email Found: ") + *State().Message_Rows[row].Subject);
             Yield_To_Events();
             if (Flags().Abort_Requested) {
-                Journal_Stopped();
+                Stopped();
                 Add_Item_To_List(QStringLiteral("Processing Aborted"));
                 return false;
             }
         }
+        Report_Advance(rowCount);
         location_ = QStringLiteral("600022");
         Yield_To_Events();
         if (State().Bounced_Emails.Empty()) {
@@ -215,37 +225,48 @@ private:
         return true;
     }
 
-    static bool Stopped()
-    {
-        Journal_Stopped();
-        return false;
-    }
-
     void Dispose()
     {
         location_ = QStringLiteral("600024");
         if (Setting_Number(choice_) > 1) {
             Add_Item_To_List(QStringLiteral("Post Email Action"));
             Add_Item_To_List(QStringLiteral("Moving/Deleting Email"));
-            Yield_To_Events();
             // A message with several records is moved by its first; the later
             // ones would only find it gone.
             QSet<qint32> handled;
-            std::vector<qint32> rows;
+            std::vector<qint32> messages;
             for (const Bounced_Email& record : State().Bounced_Emails.Records()) {
-                if (!handled.contains(record.Message_Index))
-                    rows.push_back(record.Message_Index);
-                handled.insert(record.Message_Index);
+                if (!handled.contains(record.Message_Index)) {
+                    handled.insert(record.Message_Index);
+                    messages.push_back(record.Message_Index);
+                }
             }
-            Dispose_Messages(rows, choice_, kRunCallerTag);
+            Report_Stage(Setting_Number(choice_) == 2 ? Run_Stage::Deleting_Messages
+                                                      : Run_Stage::Moving_Messages,
+                         static_cast<qint64>(messages.size()));
+            Yield_To_Events();
+            Announce_Disposal(messages, choice_);
+            for (size_t i = 0; i < messages.size(); ++i) {
+                Post_Email_Action(messages[i], choice_, kRunCallerTag);
+                Report_Advance(static_cast<qint64>(i) + 1);
+            }
+            Disposal_Done();
         }
         location_ = QStringLiteral("600025");
+    }
+
+    bool Stopped()
+    {
+        outcome_ = Run_Outcome::Stopped;
+        Journal_Stopped();
+        return false;
     }
 
     const bool selectedOnly_;
     const Run_Context& context_;
     QString location_;
     QString choice_;
+    Run_Outcome outcome_ = Run_Outcome::Done;
 };
 
 } // namespace
@@ -276,8 +297,15 @@ bool Check_Process_Manually(bool anyRowSelected)
 
 Run_Guard::Run_Guard() : acquired_(!Flags().Run_In_Progress)
 {
-    if (acquired_)
-        Flags().Run_In_Progress = true;
+    if (!acquired_)
+        return;
+    lock_ = std::make_unique<Run_Lock>();
+    if (!lock_->Held()) {
+        acquired_ = false;
+        Messages().Show_Message(lock_->Problem());
+        return;
+    }
+    Flags().Run_In_Progress = true;
 }
 
 Run_Guard::~Run_Guard()

@@ -4,8 +4,11 @@
 // disposal of the returned messages.
 
 #include "engine/Run_Interfaces.h"
+#include "engine/Run_Lock.h"
 
 #include <QString>
+
+#include <memory>
 
 namespace bc::engine {
 
@@ -30,7 +33,9 @@ bool Check_Process_Selected(bool hasCurrentRow);  // "Selected"
 bool Check_Process_Manually(bool anyRowSelected); // "Manual"
 
 // Holds Flags().Run_In_Progress for its lifetime when it could take it, so
-// that no run or manual processing starts inside the yields of another.
+// that no run or manual processing starts inside the yields of another, and
+// the data folder's run lock, so that no other process runs at the same time
+// (its refusal shows a message; one inside this process stays silent).
 class Run_Guard
 {
 public:
@@ -42,6 +47,7 @@ public:
 
 private:
     bool acquired_;
+    std::unique_ptr<Run_Lock> lock_;
 };
 
 // One processing run over all databases or the selected rows of

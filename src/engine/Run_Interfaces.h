@@ -40,9 +40,49 @@ public:
     virtual std::vector<Database_Row> Rows() const = 0;
 };
 
+// The stages of a run, each counted from 0 to its total.
+enum class Run_Stage
+{
+    Reading_Messages,  // the input folder's message table, in one step (no counts)
+    Scanning_Messages, // the input folder's messages
+    Checking_Contacts, // the contacts of one database
+    Moving_Messages,   // the returned messages, to the chosen folder
+    Deleting_Messages  // the returned messages, to the deleted items folder
+};
+
+enum class Run_Outcome
+{
+    Done,
+    Stopped, // by the user
+    Failed   // ended by an error
+};
+
+// What a run changed.
+struct Run_Totals
+{
+    qint32 Contacts_Deleted = 0;
+    qint32 Contacts_Changed = 0; // a note attached, an address cleared or a field written
+    qint32 Tasks_Made = 0;
+    qint32 Messages_Moved = 0;
+    qint32 Messages_Deleted = 0;
+};
+
+// Where a run stands, for a progress bar and a status text. The engine
+// reports at the points where it yields; a view that has no use for them
+// leaves them out.
+class Progress_Counts
+{
+public:
+    virtual ~Progress_Counts() = default;
+    // `name` is the database for Checking_Contacts, else empty.
+    virtual void Stage_Started(Run_Stage, qint64 /*total*/, const QString& /*name*/) {}
+    virtual void Stage_Advanced(qint64 /*done*/) {}
+    virtual void Run_Finished(Run_Outcome, const Run_Totals&) {}
+};
+
 // The progress window. Add_Line shows one line; the engine's progress log
 // decides whether to call it (not in an unattended run) and yields itself.
-class Progress_View
+class Progress_View : public Progress_Counts
 {
 public:
     virtual ~Progress_View() = default;

@@ -3,6 +3,7 @@
 #include "config/Text_File.h"
 #include "outlook/Profile_Folder.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 
+#include <climits>
+#include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -23,28 +26,31 @@ QString Ini_Path(const QString& folder)
     return QDir(folder).filePath(QStringLiteral("profile.ini"));
 }
 
-// profile.ini as lines, so that a change keeps comments, unknown keys and
-// the order of everything the user wrote.
+// profile.ini as lines of bytes, so that a change keeps comments, unknown
+// keys, the order of everything the user wrote, its line ends and its
+// encoding: a file written in Latin-1 by another tool stays Latin-1.
 class Ini_Text
 {
 public:
-    explicit Ini_Text(const QString& text = {})
+    explicit Ini_Text(const QByteArray& bytes = {})
     {
-        if (!text.isEmpty())
-            lines_ = text.split(QLatin1Char('\n'));
-        for (QString& l : lines_)
-            if (l.endsWith(QLatin1Char('\r')))
-                l.chop(1);
-        while (!lines_.isEmpty() && lines_.last().isEmpty())
-            lines_.removeLast();
+        for (qsizetype start = 0; start < bytes.size();) {
+            qsizetype end = bytes.indexOf('\n', start);
+            end = end < 0 ? bytes.size() : end + 1;
+            lines_.append(bytes.mid(start, end - start));
+            start = end;
+        }
+        if (!lines_.isEmpty() && lines_.first().endsWith("\r\n"))
+            line_end_ = "\r\n";
+        utf8_ = QUtf8StringView(bytes).isValidUtf8();
     }
 
-    QByteArray Bytes() const { return (lines_.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8(); }
+    QByteArray Bytes() const { return lines_.join(); }
 
     QStringList Sections() const
     {
         QStringList out;
-        for (const QString& l : lines_)
+        for (const QByteArray& l : lines_)
             if (auto name = Section_Name(l))
                 out.append(*name);
         return out;
@@ -52,10 +58,16 @@ public:
 
     QString Value(const QString& section, const QString& key) const
     {
+        return Decode(Raw_Value(section, key));
+    }
+
+    // The value's bytes as written (a path in the file system's bytes).
+    QByteArray Raw_Value(const QString& section, const QString& key) const
+    {
         auto [begin, end] = Range(section);
         for (qsizetype i = begin; i < end; ++i) {
             auto kv = Key_Value(lines_[i]);
-            if (kv && kv->first.compare(key, Qt::CaseInsensitive) == 0)
+            if (kv && Decode(kv->first).compare(key, Qt::CaseInsensitive) == 0)
                 return kv->second;
         }
         return {};
@@ -65,13 +77,14 @@ public:
     {
         QString flat = value;
         flat.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        const QString line = key + QLatin1Char('=') + flat;
+        const QByteArray line = Encode(key + QLatin1Char('=') + flat);
         auto [begin, end] = Range(section);
         if (begin < 0) {
-            if (!lines_.isEmpty())
-                lines_.append(QString());
-            lines_.append(QLatin1Char('[') + section + QLatin1Char(']'));
-            lines_.append(line);
+            End_Last_Line();
+            if (!lines_.isEmpty() && !lines_.last().trimmed().isEmpty())
+                lines_.append(line_end_);
+            lines_.append(Encode(QLatin1Char('[') + section + QLatin1Char(']')) + line_end_);
+            lines_.append(line + line_end_);
             return;
         }
         qsizetype lastKey = begin - 1;
@@ -80,33 +93,67 @@ public:
             if (!kv)
                 continue;
             lastKey = i;
-            if (kv->first.compare(key, Qt::CaseInsensitive) == 0) {
-                lines_[i] = line;
+            if (Decode(kv->first).compare(key, Qt::CaseInsensitive) == 0) {
+                lines_[i] = line + Line_End_Of(lines_[i]);
                 return;
             }
         }
-        lines_.insert(lastKey + 1, line);
+        if (lastKey == lines_.size() - 1)
+            End_Last_Line();
+        lines_.insert(lastKey + 1, line + line_end_);
     }
 
 private:
-    static std::optional<QString> Section_Name(const QString& line)
+    static QByteArray Line_End_Of(const QByteArray& line)
     {
-        const QString t = line.trimmed();
-        if (t.startsWith(QLatin1Char('[')) && t.endsWith(QLatin1Char(']')))
-            return t.mid(1, t.size() - 2).trimmed();
+        return line.endsWith("\r\n") ? QByteArray("\r\n")
+               : line.endsWith('\n') ? QByteArray("\n")
+                                     : QByteArray();
+    }
+
+    // Each line in the encoding it is in: UTF-8 when it is valid UTF-8, else
+    // Windows-1252 (which reads Latin-1 text as Latin-1).
+    static QString Decode(const QByteArray& bytes)
+    {
+        return QUtf8StringView(bytes).isValidUtf8() ? QString::fromUtf8(bytes) : From_Cp1252(bytes);
+    }
+
+    // New lines follow the file: UTF-8, or Windows-1252 in a file that is not
+    // UTF-8 when the text fits.
+    QByteArray Encode(const QString& text) const
+    {
+        if (!utf8_) {
+            const QByteArray cp1252 = To_Cp1252(text);
+            if (From_Cp1252(cp1252) == text)
+                return cp1252;
+        }
+        return text.toUtf8();
+    }
+
+    void End_Last_Line()
+    {
+        if (!lines_.isEmpty() && Line_End_Of(lines_.last()).isEmpty())
+            lines_.last() += line_end_;
+    }
+
+    static std::optional<QString> Section_Name(const QByteArray& line)
+    {
+        const QByteArray t = line.trimmed();
+        if (t.startsWith('[') && t.endsWith(']'))
+            return Decode(t.mid(1, t.size() - 2).trimmed());
         return std::nullopt;
     }
 
-    static std::optional<std::pair<QString, QString>> Key_Value(const QString& line)
+    static std::optional<std::pair<QByteArray, QByteArray>> Key_Value(const QByteArray& line)
     {
-        const QString t = line.trimmed();
-        if (t.isEmpty() || t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#')))
+        const QByteArray t = line.trimmed();
+        if (t.isEmpty() || t.startsWith(';') || t.startsWith('#'))
             return std::nullopt;
-        const qsizetype eq = t.indexOf(QLatin1Char('='));
+        const qsizetype eq = t.indexOf('=');
         if (eq <= 0)
             return std::nullopt;
-        QString value = t.mid(eq + 1).trimmed();
-        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+        QByteArray value = t.mid(eq + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
             value = value.mid(1, value.size() - 2);
         return std::make_pair(t.left(eq).trimmed(), value);
     }
@@ -126,7 +173,9 @@ private:
         return {-1, -1};
     }
 
-    QStringList lines_;
+    QByteArrayList lines_; // with their line ends
+    QByteArray line_end_ = "\n";
+    bool utf8_ = true;
 };
 
 std::optional<int> Store_Number(const QString& section)
@@ -156,8 +205,15 @@ QString Login_Name()
     return qEnvironmentVariable("USER");
 }
 
-QByteArray Store_Root(const QString& folder, const QString& path)
+QByteArray Store_Root(const QString& folder, const QString& path, const QByteArray& rawPath = {})
 {
+    if (!rawPath.isEmpty() && !QUtf8StringView(rawPath).isValidUtf8()) {
+        // A path in another encoding (a Latin-1 profile.ini) names its
+        // directory by its bytes, as the tool that wrote it meant.
+        const QByteArray p = rawPath.startsWith('/') ? rawPath : QFile::encodeName(folder) + '/' + rawPath;
+        char resolved[PATH_MAX];
+        return ::realpath(p.constData(), resolved) ? QByteArray(resolved) : p;
+    }
     QString p = path;
     if (p == QLatin1String("~") || p.startsWith(QLatin1String("~/")))
         p = QDir::homePath() + p.mid(1);
@@ -166,6 +222,22 @@ QByteArray Store_Root(const QString& folder, const QString& path)
     p = QDir::cleanPath(QFileInfo(p).absoluteFilePath());
     const QString canonical = QFileInfo(p).canonicalFilePath(); // follows a symlinked store root
     return QFile::encodeName(canonical.isEmpty() ? p : canonical);
+}
+
+// The Id of a store section that has none (or a copied one): derived from
+// the section and the store's directory, so that it is the same at every
+// start even when profile.ini cannot be written, and is written back when it
+// can.
+QString Derived_Store_Id(int number, const QByteArray& root, const QSet<QString>& taken)
+{
+    QByteArray seed = "Store " + QByteArray::number(number) + '\n' + root;
+    for (;;) {
+        const QString id =
+            QString::fromLatin1(QCryptographicHash::hash(seed, QCryptographicHash::Md5).toHex().toUpper());
+        if (!taken.contains(id))
+            return id;
+        seed += '\n';
+    }
 }
 
 bool Create_Store_Folders(const QString& folder, const QString& path, QString* error)
@@ -221,7 +293,7 @@ bool Read_Ini(const QString& folder, Ini_Text& ini, QString* error)
         return false;
     if (!Read_Whole_File(Ini_Path(folder), bytes, error))
         return false;
-    ini = Ini_Text(QString::fromUtf8(bytes));
+    ini = Ini_Text(bytes);
     return true;
 }
 
@@ -270,30 +342,33 @@ std::shared_ptr<const Profile_Data> Open_Profile(const QString& folder, QString*
             continue;
         if (store.Name.isEmpty())
             store.Name = QFileInfo(QDir::cleanPath(store.Path)).fileName();
+        QByteArray rawPath = ini.Raw_Value(section, QStringLiteral("Path"));
+        if (rawPath.isEmpty())
+            rawPath = ini.Raw_Value(section, QStringLiteral("Name"));
+        store.Root = Store_Root(folder, store.Path, rawPath);
         store.Id = ini.Value(section, QStringLiteral("Id")).toUpper();
         if (!Is_Store_Id(store.Id) || ids.contains(store.Id)) {
             // A hand-made or copied section: give it an identity of its own, once.
-            store.Id = New_Store_Id();
+            store.Id = Derived_Store_Id(number, store.Root, ids);
             ini.Set(section, QStringLiteral("Id"), store.Id);
             changed = true;
         }
         ids.insert(store.Id);
-        store.Root = Store_Root(folder, store.Path);
         profile->Stores.push_back(store);
     }
     if (profile->Stores.empty()) {
         Profile_Store store;
         store.Number = 1;
         store.Name = store.Path = QString::fromLatin1(kDefault_Store_Name);
-        store.Id = New_Store_Id();
         if (!Create_Store_Folders(folder, store.Path, error))
             return nullptr;
         store.Root = Store_Root(folder, store.Path);
+        store.Id = Derived_Store_Id(store.Number, store.Root, ids);
         Add_Store_Section(ini, 1, store.Name, store.Path, store.Id);
         profile->Stores.push_back(store);
         changed = true;
     }
-    // A read-only profile still opens; its new Ids then last for this session.
+    // A read-only profile still opens, with the same derived Ids every time.
     if (changed)
         Write_Ini(folder, ini, nullptr);
     return profile;

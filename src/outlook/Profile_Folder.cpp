@@ -110,10 +110,11 @@ bool Is_Inbox_Name(const QByteArray& raw)
 
 QString Read_Class_File(const QByteArray& dir)
 {
-    QFile f(QFile::decodeName(Join(dir, kFolder_Class_File)));
-    if (!f.open(QIODevice::ReadOnly))
+    // Small, and never a pipe or a device: anything else is not ours.
+    QByteArray text;
+    if (!Read_Whole_File(QFile::decodeName(Join(dir, kFolder_Class_File)), text, nullptr, 4096))
         return {};
-    for (const QByteArray& line : f.read(4096).split('\n')) {
+    for (const QByteArray& line : text.split('\n')) {
         const QByteArray t = line.trimmed();
         if (!t.startsWith("class="))
             continue;
@@ -493,7 +494,7 @@ std::shared_ptr<Profile_Folder> Default_Folder(const std::shared_ptr<const Profi
         return nullptr;
     if (create.endsWith(".Deleted Items")) {
         const QByteArray marker = Join(create, "maildirfolder"); // Maildir++ marks its subfolders
-        ::close(::open(marker.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+        ::close(::open(marker.constData(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600));
         return Resolve_Folder(profile, store, "Deleted Items");
     }
     return Resolve_Folder(profile, store, create.mid(root.size() + 1));

@@ -5,6 +5,7 @@
 #include "engine/Run_Journal.h"
 #include "engine/Run_Report.h"
 #include "engine/Run_Undo.h"
+#include "engine/Unattended_Start.h"
 #include "windows/Message_Box.h"
 
 #include <QApplication>
@@ -110,6 +111,10 @@ int Application_Lifecycle::Run()
         return Print_Last_Report();
     if (mode_ == Mode::Undo)
         return Undo_Unattended();
+    // A preview refuses as the run it previews would.
+    if (mode_ == Mode::Unattended || mode_ == Mode::Preview)
+        if (const int refusal = engine::Refuse_Unattended_Start())
+            return refusal;
     Install_Message_Boxes();
     const bool unattended = mode_ == Mode::Unattended || mode_ == Mode::Preview;
     if (unattended) {

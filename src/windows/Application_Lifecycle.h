@@ -51,7 +51,8 @@ public:
     // With the QApplication: the start-up, then the event loop until the main
     // window unloads (interactive) or the run and the end (unattended).
     // Returns the exit code (Exit_Code): an unattended run that failed to
-    // start, or that put up a message on its way, ends with Exit_Failed.
+    // start, or that put up a message on its way, ends with Exit_Failed; one
+    // that refused to start (engine::Refuse_Unattended_Start) with 2 or 3.
     int Run();
 
 private:

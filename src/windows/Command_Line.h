@@ -4,6 +4,8 @@
 // prints: `brindlecast help` from a crontab must never touch a contact.
 // The options are one table, so a new one is a new row (and a new mode).
 
+#include "engine/Unattended_Start.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -25,10 +27,10 @@ enum class Command_Mode
 // The exit codes of a command-line start, as --help and the man page list them.
 enum Exit_Code : int
 {
-    Exit_Done = 0,        // printed, or the run reached its closing lines
-    Exit_Failed = 1,      // the start-up or the run failed
-    Exit_No_Settings = 2, // settings missing, unreadable or without Contact_Action
-    Exit_Locked = 3       // another run holds the data folder's lock
+    Exit_Done = 0,                                // printed, or the run reached its closing lines
+    Exit_Failed = engine::kExit_Start_Up_Failed,  // the start-up or the run failed
+    Exit_No_Settings = engine::kExit_No_Settings, // settings missing, unreadable or without Contact_Action
+    Exit_Locked = engine::kExit_Run_Locked        // another run holds the data folder's lock
 };
 
 struct Command_Option

@@ -23,9 +23,9 @@ Contact_Action_Frame::Contact_Action_Frame(QWidget* parent)
     setObjectName(QStringLiteral("FrameContactAction"));
 
     chkContactDelete_ = new Option_Check_Box(QStringLiteral("chkContactDelete"),
-                                             QStringLiteral("Delete Contact From Folder"), this);
+                                             QStringLiteral("&Delete Contact From Folder"), this);
     chkSet_Field_In_Contact_ = new Option_Check_Box(QStringLiteral("chkSet_Field_In_Contact"),
-                                                    QStringLiteral("Set Field In Contact"), this);
+                                                    QStringLiteral("Set Field I&n Contact"), this);
     lblField_ = new QLabel(QStringLiteral("Field"), this);
     lblField_->setObjectName(QStringLiteral("lblField"));
     txtFieldToBeSet_ = new QLineEdit(this);
@@ -41,9 +41,9 @@ Contact_Action_Frame::Contact_Action_Frame(QWidget* parent)
     lblField_->setBuddy(txtFieldToBeSet_);
     lblFieldValue_->setBuddy(txtValue_);
     chkClearEmailAddress_ = new Option_Check_Box(QStringLiteral("chkClearEmailAddress"),
-                                                 QStringLiteral("Clear Email Address"), this);
+                                                 QStringLiteral("Clear &Email Address"), this);
     chkCreateanote_ = new Option_Check_Box(QStringLiteral("chkCreateanote"),
-                                           QStringLiteral("Attach a note to the contact body text"), this);
+                                           QStringLiteral("Attach a note to the contact &body text"), this);
 
     auto* fields = new QGridLayout;
     fields->setContentsMargins(24, 0, 0, 0); // indented under the set-field box it belongs to

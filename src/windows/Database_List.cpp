@@ -2,6 +2,7 @@
 
 #include "config/Contact_Folder_List.h"
 #include "config/User_Messages.h"
+#include "engine/Processing_Flags.h"
 #include "outlook/Outlook_Session.h"
 #include "windows/frmPickFolder.h"
 
@@ -110,9 +111,22 @@ void Database_List::Fill_From_Folders()
 
 void Database_List::Add_Contact_Folder()
 {
+    // A run works through the records by index while it yields.
+    if (engine::Flags().Run_In_Progress)
+        return;
     try {
+        // Opens on the current row's folder, the one the user is likely to
+        // add a neighbour of.
+        frmPickFolder::Request request;
+        request.Title = QStringLiteral("Select Contact Folder");
+        request.Message_Class = QStringLiteral("IPM.Contact");
+        const int current = Record_Index(Current_Row());
+        if (current >= 0 && current < Folders().Contact_Folder_Count()) {
+            request.Entry_ID = Folders().Contact_Folder_List[static_cast<size_t>(current)].Entry_ID;
+            request.Store_ID = Folders().Contact_Folder_List[static_cast<size_t>(current)].Store_ID;
+        }
         const frmPickFolder::Folder folder = frmPickFolder::Pick_Folder_Of_Class(
-            this, QStringLiteral("IPM.Contact"), QStringLiteral("Choose a contact Folder Store"));
+            this, request, QStringLiteral("Choose a contact Folder Store"));
         if (!folder)
             return;
         // Every value is read before anything is appended, so a failing
@@ -134,6 +148,8 @@ void Database_List::Add_Contact_Folder()
 
 void Database_List::Remove_Selected_Folders()
 {
+    if (engine::Flags().Run_In_Progress)
+        return;
     if (!Messages().Ask_Yes_No(QStringLiteral("This will remove all selected databases on your list.")))
         return;
 

@@ -44,12 +44,15 @@ public:
     // the first row current, selected and scrolled into view.
     void Fill_From_Folders();
 
-    // Asks for a contact folder in the folder dialog and appends it to
-    // Folders() and the list (the same folder twice gives two records).
+    // Asks for a contact folder in the folder dialog, opened on the current
+    // row's folder, and appends it to Folders() and the list (the same
+    // folder twice gives two records).
     void Add_Contact_Folder();
     // After a Yes to the question, removes the selected rows and their
     // records and renumbers the keys of the rows that stay.
     void Remove_Selected_Folders();
+    // Both do nothing while a run is under way: it works through the
+    // records by index.
 
     // engine::Database_List_View: every row in display order.
     std::vector<engine::Database_Row> Rows() const override;

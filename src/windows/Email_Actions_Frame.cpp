@@ -19,13 +19,13 @@ Email_Actions_Frame::Email_Actions_Frame(QWidget* parent) : QGroupBox(QStringLit
     auto* heading = new QLabel(QStringLiteral("Action to take with the returned email"), options);
     heading->setObjectName(QStringLiteral("lblEmailAction"));
     chkOutlookLeaveMessage_ = new Option_Check_Box(QStringLiteral("chkOutlookLeaveMessage"),
-                                                   QStringLiteral("Leave returned email in Inbox"), options);
+                                                   QStringLiteral("Leave retur&ned email in Inbox"), options);
     chkOutlookRemoveMessage_ =
         new Option_Check_Box(QStringLiteral("chkOutlookRemoveMessage"),
-                             QStringLiteral("Delete Returned Email From Inbox"), options);
+                             QStringLiteral("&Delete Returned Email From Inbox"), options);
     chkOutlookMoveMessage_ =
         new Option_Check_Box(QStringLiteral("chkOutlookMoveMessage"),
-                             QStringLiteral("Move Email From Inbox to Another Outlook Folder"), options);
+                             QStringLiteral("Move Email From In&box to Another Outlook Folder"), options);
     destination_ = new Folder_Picker(Folder_Picker::Destination, options);
 
     auto* box = new QVBoxLayout(options);

@@ -22,6 +22,7 @@ struct Picker_Names
     const char* text_box;
     const char* pick;
     const char* clear;
+    const char* title; // of the folder dialog
     Setting name_setting;
     Setting entry_setting;
     Setting store_setting;
@@ -30,13 +31,14 @@ struct Picker_Names
 const Picker_Names& Names(Folder_Picker::Kind kind)
 {
     static const Picker_Names input{"lblInboxFolder",     "Inbox Input Folder", "txtInboxFolder",
-                                    "PickTheInboxFolder", "ClearInboxFolder",   Email_Inbox_Folder,
-                                    Email_Inbox_Entry_ID, Email_Inbox_StoreID};
+                                    "PickTheInboxFolder", "ClearInboxFolder",   "Select Input Folder",
+                                    Email_Inbox_Folder,   Email_Inbox_Entry_ID, Email_Inbox_StoreID};
     static const Picker_Names destination{"lblOutlookDestinationFolder",
                                           "Destination Folder",
                                           "txtOutlookDestinationFolder",
                                           "PickDestFolder",
                                           "ClearDestFolder",
+                                          "Select Destination Folder",
                                           Email_Destination_Folder,
                                           Email_Destination_EntryID,
                                           Email_Destination_StoreID};
@@ -57,9 +59,9 @@ Folder_Picker::Folder_Picker(Kind kind, QWidget* parent) : QWidget(parent), kind
     // The box only shows the stored choice; typing into it would store nothing.
     text_->setReadOnly(true);
     label_->setBuddy(text_);
-    pick_ = new QPushButton(QStringLiteral("Pick Folder"), this);
+    pick_ = new QPushButton(QStringLiteral("Pic&k Folder"), this);
     pick_->setObjectName(QString::fromLatin1(names.pick));
-    clear_ = new QPushButton(QStringLiteral("Clear"), this);
+    clear_ = new QPushButton(QStringLiteral("Cl&ear"), this);
     clear_->setObjectName(QString::fromLatin1(names.clear));
 
     auto* layout = new QGridLayout(this);
@@ -78,8 +80,14 @@ void Folder_Picker::Pick_Folder()
 {
     const Picker_Names& names = Names(kind_);
     try {
+        frmPickFolder::Request request;
+        request.Title = QString::fromLatin1(names.title);
+        request.Message_Class = QStringLiteral("IPM.Note");
+        request.Entry_ID = Get_Setting(names.entry_setting);
+        request.Store_ID = Get_Setting(names.store_setting);
+        request.Default_Kind = outlook::olFolderInbox;
         const frmPickFolder::Folder folder = frmPickFolder::Pick_Folder_Of_Class(
-            this, QStringLiteral("IPM.Note"), QStringLiteral("Choose an E-mail Folder Store"));
+            this, request, QStringLiteral("Choose an E-mail Folder Store"));
         if (!folder)
             return;
         // Read all three before storing any, so a failing call cannot pair

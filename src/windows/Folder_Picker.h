@@ -37,9 +37,10 @@ public:
 
     Kind Picker_Kind() const { return kind_; }
 
-    // Asks for a mail folder in the folder dialog; a mail folder ("IPM.Note")
-    // replaces the shown name and the three settings, anything else keeps
-    // the old choice.
+    // Asks for a mail folder in the folder dialog ("Select Input Folder" or
+    // "Select Destination Folder", opened on the stored folder or else the
+    // Inbox); a mail folder ("IPM.Note") replaces the shown name and the
+    // three settings, anything else keeps the old choice.
     void Pick_Folder();
     // Saves "" to the three settings, then empties the text box.
     void Clear_Folder();

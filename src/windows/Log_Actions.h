@@ -10,9 +10,10 @@ namespace bc::windows {
 // file or a failure to delete is silently ignored.
 void Clear_Log();
 
-// Lists the bounced e-mails log in the (non-modal) log viewer, line by line
-// so the window stays responsive; closing the viewer stops the listing.
-// Without a log file the user is told how to start one instead.
+// Lists the bounced e-mails log in the (non-modal) log viewer, opened beside
+// `parent`'s window and scrolled to the last line. The listing yields between
+// batches of lines so the window stays responsive; closing the viewer stops
+// it. Without a log file the user is told how to start one instead.
 void Open_Log(QWidget* parent);
 
 } // namespace bc::windows

@@ -19,15 +19,15 @@ Log_Frame::Log_Frame(QWidget* parent) : QGroupBox(QStringLiteral("Log"), parent)
     setObjectName(QStringLiteral("FrameLog"));
 
     chkEnableLogging_ =
-        new Option_Check_Box(QStringLiteral("chkEnableLogging"), QStringLiteral("Enable Logging"), this);
+        new Option_Check_Box(QStringLiteral("chkEnableLogging"), QStringLiteral("Ena&ble Logging"), this);
     auto* note = new QLabel(
         QStringLiteral("Every progress line of a run is added to the log with its date and time."), this);
     note->setObjectName(QStringLiteral("lblLogNote"));
     note->setWordWrap(true);
     note->setEnabled(false); // a hint, shown dimmed
-    ClearLog_ = new QPushButton(QStringLiteral("Clear Log"), this);
+    ClearLog_ = new QPushButton(QStringLiteral("Cl&ear Log"), this);
     ClearLog_->setObjectName(QStringLiteral("ClearLog"));
-    OpenLog_ = new QPushButton(QStringLiteral("Open Log"), this);
+    OpenLog_ = new QPushButton(QStringLiteral("Ope&n Log"), this);
     OpenLog_->setObjectName(QStringLiteral("OpenLog"));
 
     auto* buttons = new QHBoxLayout;

@@ -29,11 +29,13 @@ Main_Menus::Main_Menus(QMainWindow* window)
 {
     QMenu* file = Add_Menu(window, "mnuFile", QStringLiteral("&File"));
     ExitConvert = Add_Entry(file, "ExitConvert", QStringLiteral("Exit"));
+    ExitConvert->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* process = Add_Menu(window, "mnuProcess", QStringLiteral("&Process"));
     mnuProcessSelective = Add_Entry(process, "mnuProcessSelective", QStringLiteral("Process Manually"));
     mnuProcessCurrent = Add_Entry(process, "mnuProcessCurrent", QStringLiteral("Process Selected Databases"));
     mnuProcessAll = Add_Entry(process, "mnuProcessAll", QStringLiteral("Process All Databases"));
+    mnuProcessAll->setShortcut(QKeySequence(Qt::Key_F5));
     process->addSeparator();
     mnuPreviewRun = Add_Entry(process, "mnuPreviewRun", QStringLiteral("Pre&view Run"));
 

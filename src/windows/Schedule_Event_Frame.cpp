@@ -38,7 +38,7 @@ Schedule_Event_Frame::Schedule_Event_Frame(QWidget* parent)
     ComboPriority_ = Editable_Combo(QStringLiteral("ComboPriority"),
                                     {QStringLiteral("Low"), QStringLiteral("Medium"), QStringLiteral("High")},
                                     QStringLiteral("High"), this);
-    chkRingAlarm_ = new Option_Check_Box(QStringLiteral("chkRingAlarm"), QStringLiteral("Ring Alarm"), this);
+    chkRingAlarm_ = new Option_Check_Box(QStringLiteral("chkRingAlarm"), QStringLiteral("Ri&ng Alarm"), this);
 
     auto* layout = new QFormLayout(this);
     layout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);

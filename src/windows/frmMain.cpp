@@ -12,6 +12,7 @@
 #include "windows/Folder_Picker.h"
 #include "windows/Help_Entries.h"
 #include "windows/Input_Folder_Frame.h"
+#include "windows/Log_Actions.h"
 #include "windows/Log_Frame.h"
 #include "windows/Main_Menus.h"
 #include "windows/Option_Check_Box.h"
@@ -34,6 +35,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <tuple>
 
 namespace bc::windows {
 namespace {
@@ -99,10 +101,10 @@ void frmMain::Build_Window()
     listTitle->setFont(bold);
     ListDatabases_ = new Database_List(central);
     listTitle->setBuddy(ListDatabases_);
-    AddDatabase_ = Button(QStringLiteral("AddDatabase"), QStringLiteral("Add Contact Folder"),
+    AddDatabase_ = Button(QStringLiteral("AddDatabase"), QStringLiteral("&Add Contact Folder"),
                           QStringLiteral("Add a Database"), central);
     RemoveThisDatabase_ =
-        Button(QStringLiteral("RemoveThisDatabase"), QStringLiteral("Remove Selected Folder (s)"),
+        Button(QStringLiteral("RemoveThisDatabase"), QStringLiteral("&Remove Selected Folder (s)"),
                QStringLiteral("Remove Selected Databases"), central);
     auto* listButtons = new QHBoxLayout;
     listButtons->addWidget(AddDatabase_);
@@ -119,11 +121,11 @@ void frmMain::Build_Window()
     lblProcess_->setFont(bold);
     lblProcess_->setCursor(Qt::PointingHandCursor);
     lblProcess_->installEventFilter(this);
-    ProcessCurrent_ = Button(QStringLiteral("ProcessCurrent"), QStringLiteral("Selected"),
+    ProcessCurrent_ = Button(QStringLiteral("ProcessCurrent"), QStringLiteral("&Selected"),
                              QStringLiteral("Process Emails against current database"), central);
-    Scan_Selective_ = Button(QStringLiteral("Scan_Selective"), QStringLiteral("Manual"),
+    Scan_Selective_ = Button(QStringLiteral("Scan_Selective"), QStringLiteral("&Manual"),
                              QStringLiteral("Scan Selected Emails"), central);
-    ScanEmails_ = Button(QStringLiteral("ScanEmails"), QStringLiteral("All"),
+    ScanEmails_ = Button(QStringLiteral("ScanEmails"), QStringLiteral("A&ll"),
                          QStringLiteral("Scan All Emails against All Databases"), central);
     auto* processColumn = new QVBoxLayout;
     processColumn->addWidget(lblProcess_);
@@ -149,15 +151,17 @@ void frmMain::Build_Window()
     log_ = new Log_Frame(frames_);
     inbox_ = new Input_Folder_Frame(frames_);
     email_ = new Email_Actions_Frame(frames_);
-    const std::pair<QString, QWidget*> pages[] = {
-        {QStringLiteral("Contact Action"), contact_},
-        {QStringLiteral("Schedule Event"), schedule_},
-        {QStringLiteral("Log"), log_},
-        {QStringLiteral("Input Folder"), inbox_},
-        {QStringLiteral("Email Actions"), email_},
+    // Key, caption with its mnemonic, page. The mnemonics leave a letter to
+    // every button and check box of the pages.
+    const std::tuple<QString, QString, QWidget*> pages[] = {
+        {QStringLiteral("Contact Action"), QStringLiteral("C&ontact Action"), contact_},
+        {QStringLiteral("Schedule Event"), QStringLiteral("Schedule E&vent"), schedule_},
+        {QStringLiteral("Log"), QStringLiteral("Lo&g"), log_},
+        {QStringLiteral("Input Folder"), QStringLiteral("Inp&ut Folder"), inbox_},
+        {QStringLiteral("Email Actions"), QStringLiteral("Ema&il Actions"), email_},
     };
-    for (const auto& [key, frame] : pages) {
-        const int index = TabStrip1_->addTab(key);
+    for (const auto& [key, caption, frame] : pages) {
+        const int index = TabStrip1_->addTab(caption);
         TabStrip1_->setTabData(index, key);
         frames_->addWidget(frame);
     }
@@ -167,7 +171,7 @@ void frmMain::Build_Window()
     options->addWidget(frames_);
 
     CloseBrindlecast_ =
-        Button(QStringLiteral("CloseBrindlecast"), QStringLiteral("Close"), QString(), central);
+        Button(QStringLiteral("CloseBrindlecast"), QStringLiteral("&Close"), QString(), central);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(CloseBrindlecast_);
@@ -201,6 +205,34 @@ void frmMain::Wire_Entries()
 
     connect(CloseBrindlecast_, &QPushButton::clicked, this, &QWidget::close);
     connect(menus_->ExitConvert, &QAction::triggered, this, &QWidget::close);
+
+    auto* openLog = new QAction(this);
+    openLog->setObjectName(QStringLiteral("OpenLogShortcut"));
+    openLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(openLog, &QAction::triggered, this, [this] { Open_Log(this); });
+    addAction(openLog);
+    log_->Open_Button()->setToolTip(openLog->shortcut().toString(QKeySequence::NativeText));
+    // Ctrl+Tab and Ctrl+PgDn go through the option pages, as in other
+    // programs with tabs; with Shift or PgUp backwards.
+    const auto tabKeys = [this](const char* name, QList<QKeySequence> keys, int step) {
+        auto* action = new QAction(this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, [this, step] {
+            const int count = TabStrip1_->count();
+            TabStrip1_->setCurrentIndex((TabStrip1_->currentIndex() + step + count) % count);
+        });
+        addAction(action);
+    };
+    tabKeys("NextTab", {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    tabKeys("PreviousTab",
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+            -1);
+
+    connect(&engine::Run_Notifier(), &engine::Run_Events::Run_Changed, this, &frmMain::Run_Changed);
+    if (engine::Flags().Run_In_Progress)
+        Run_Changed(true);
 
     // Clicking the tab already shown must keep its page, and keyboard
     // navigation changes the tab without a click: both end up here.
@@ -289,8 +321,12 @@ void frmMain::Start_Up_Steps()
     // must not add the records twice.
     Folders().Contact_Folder_List.clear();
     QString error;
+    // Said at once: the list is not written back over a file it could not
+    // read, so folders added in this session will not be kept.
     if (!Load_Contact_Folder_List(&error))
-        throw Start_Up_Failure{error};
+        throw Start_Up_Failure{error +
+                               QStringLiteral("\r\nThe contact folder list could not be loaded; changes to "
+                                              "it in this session will not be saved over this file.")};
     list_loaded_ = true;
     loaded_list_ = Folders().Contact_Folder_List;
     ListDatabases_->Fill_From_Folders();
@@ -342,6 +378,29 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+void frmMain::Run_Changed(bool running)
+{
+    // While a run or manual processing goes on, nothing that would start
+    // another or change the databases and folders it works on.
+    const bool enabled = !running;
+    if (running) {
+        QWidget* focused = QApplication::focusWidget();
+        focus_before_run_ = focused && focused->window() == this ? focused : nullptr;
+    }
+    for (QWidget* entry :
+         {static_cast<QWidget*>(ScanEmails_), static_cast<QWidget*>(ProcessCurrent_),
+          static_cast<QWidget*>(Scan_Selective_), static_cast<QWidget*>(AddDatabase_),
+          static_cast<QWidget*>(RemoveThisDatabase_), static_cast<QWidget*>(inbox_->Picker()),
+          static_cast<QWidget*>(email_->Destination())})
+        entry->setEnabled(enabled);
+    for (QAction* entry : {menus_->mnuProcessAll, menus_->mnuProcessCurrent, menus_->mnuProcessSelective,
+                           ListDatabases_->Add_Action(), ListDatabases_->Remove_Action()})
+        entry->setEnabled(enabled);
+    // Disabling the focused button moved the focus on; give it back.
+    if (!running && focus_before_run_ && focus_before_run_->isEnabled() && isActiveWindow())
+        focus_before_run_->setFocus(Qt::OtherFocusReason);
+}
+
 bool frmMain::Entry_Blocked() const
 {
     // The entries stay clickable while a run yields; a second run inside the
@@ -374,7 +433,9 @@ void frmMain::Run_Selected()
 {
     if (Entry_Blocked())
         return;
-    if (!ListDatabases_->Has_Current_Row()) {
+    // Without a selected row the run would process no database and still
+    // move every returned message away: refused like a missing current row.
+    if (!ListDatabases_->Has_Current_Row() || ListDatabases_->selectedItems().isEmpty()) {
         Messages().Show_Message(QStringLiteral("No database has been selected! Select a database first."));
         return;
     }

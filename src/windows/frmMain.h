@@ -9,6 +9,7 @@
 #include "windows/HTML_Help.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <vector>
@@ -93,6 +94,7 @@ private:
     void Show_Frame(QWidget* frame);
     void Not_Available(const QString& function);
     bool Entry_Blocked() const;
+    void Run_Changed(bool running);
     bool List_Changed_Since_Load() const;
 
     Database_List* ListDatabases_ = nullptr;
@@ -117,6 +119,7 @@ private:
     Manual_Scan_Handler manual_handler_;
     QString marker_;
     bool unloaded_ = false;
+    QPointer<QWidget> focus_before_run_;
     // The list is written back at the end only when it was read completely
     // and has changed since: a file that could not be read is never replaced
     // by the little that was understood, and lines skipped while loading

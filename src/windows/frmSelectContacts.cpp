@@ -125,6 +125,10 @@ frmSelectContacts::~frmSelectContacts()
         g_window = nullptr;
     if (engine::Installed_Selective_Conversion_View() == this)
         engine::Set_Selective_Conversion_View(nullptr);
+    // The list's model reads rows_, which goes before the child widgets do:
+    // take the list down first so a last relayout never reads freed rows.
+    delete ListContacts_;
+    ListContacts_ = nullptr;
 }
 
 void frmSelectContacts::Build_Window()

@@ -4,12 +4,21 @@
 #include "config/Text_File.h"
 #include "engine/Processing_Flags.h"
 #include "windows/File_Dialog.h"
+#include "windows/Line_List_Model.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QMenuBar>
-#include <QTextCursor>
-#include <QTextEdit>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QTreeView>
+
+#include <algorithm>
 
 namespace bc::windows {
 namespace {
@@ -49,16 +58,44 @@ frmViewLog::frmViewLog(QWidget* parent) : QMainWindow(parent, Qt::Window)
     QAction* exit = file->addAction(QStringLiteral("Exit"));
     exit->setObjectName(QStringLiteral("mnuExit"));
     connect(exit, &QAction::triggered, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     auto* client = new QWidget(this);
     setCentralWidget(client);
-    txtBouncedEmails_ = new QTextEdit(client);
+    lines_ = new Line_List_Model(1, 0, QString(), this);
+    txtBouncedEmails_ = new QTreeView(client);
     txtBouncedEmails_->setObjectName(QStringLiteral("txtBouncedEmails"));
-    txtBouncedEmails_->setReadOnly(true);
-    txtBouncedEmails_->setAcceptRichText(false);
-    txtBouncedEmails_->setLineWrapMode(QTextEdit::NoWrap);
-    // A long log would otherwise keep an undo step for every line.
-    txtBouncedEmails_->document()->setUndoRedoEnabled(false);
+    txtBouncedEmails_->setModel(lines_);
+    txtBouncedEmails_->setHeaderHidden(true);
+    txtBouncedEmails_->setRootIsDecorated(false);
+    txtBouncedEmails_->setItemsExpandable(false);
+    txtBouncedEmails_->setUniformRowHeights(true);
+    txtBouncedEmails_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    txtBouncedEmails_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    txtBouncedEmails_->setTextElideMode(Qt::ElideNone);
+    txtBouncedEmails_->header()->setStretchLastSection(false);
+    // Log lines are columns of dates and addresses: a fixed pitch keeps them
+    // aligned, and tells the width of the longest line without measuring it.
+    txtBouncedEmails_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    txtBouncedEmails_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* copy = new QAction(QStringLiteral("&Copy"), txtBouncedEmails_);
+    copy->setObjectName(QStringLiteral("mnuCopy"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, &frmViewLog::Copy_Selection);
+    auto* selectAll = new QAction(QStringLiteral("Select &All"), txtBouncedEmails_);
+    selectAll->setObjectName(QStringLiteral("mnuSelectAll"));
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    selectAll->setShortcutContext(Qt::WidgetShortcut);
+    connect(selectAll, &QAction::triggered, txtBouncedEmails_, &QAbstractItemView::selectAll);
+    txtBouncedEmails_->addActions({copy, selectAll});
+    // Whoever moves the view away from the end stops it following new
+    // lines; back at the end, it follows again. New lines alone do not move
+    // the bar.
+    QScrollBar* bar = txtBouncedEmails_->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { following_ = value >= bar->maximum(); });
 
     resize(Twips_To_Pixels(this, kWidth, Qt::Horizontal), Twips_To_Pixels(this, kHeight, Qt::Vertical));
     // The text box fills what the menu bar leaves of the client area.
@@ -66,6 +103,7 @@ frmViewLog::frmViewLog(QWidget* parent) : QMainWindow(parent, Qt::Window)
     const int margin = Twips_To_Pixels(this, kMargin, Qt::Horizontal);
     txtBouncedEmails_->setGeometry(margin, margin, width() - 2 * margin, height() - menuHeight - 2 * margin);
     Elastic_.Init(this);
+    Size_Column();
 }
 
 frmViewLog::~frmViewLog()
@@ -76,18 +114,51 @@ frmViewLog::~frmViewLog()
 
 void frmViewLog::Append_Line(const QString& line)
 {
-    // Appending at the end keeps listing a long log linear in its length;
-    // the view stays where the user left it.
-    QTextCursor end(txtBouncedEmails_->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(line);
-    end.insertBlock();
+    lines_->Append(line);
+}
+
+void frmViewLog::Show_Lines()
+{
+    if (!lines_->Publish())
+        return;
+    Size_Column();
+    if (following_)
+        txtBouncedEmails_->scrollToBottom();
+}
+
+const QStringList& frmViewLog::Lines() const
+{
+    return lines_->Lines();
+}
+
+void frmViewLog::Size_Column()
+{
+    // As wide as the longest line, so that a long one scrolls sideways
+    // instead of being cut; at least as wide as the view.
+    const QFontMetrics metrics(txtBouncedEmails_->font());
+    const qsizetype longest = std::min<qsizetype>(lines_->Longest(), 100000);
+    const int needed = metrics.horizontalAdvance(QLatin1Char('M')) * static_cast<int>(longest) +
+                       2 * metrics.horizontalAdvance(QLatin1Char(' '));
+    txtBouncedEmails_->header()->resizeSection(0, std::max(needed, txtBouncedEmails_->viewport()->width()));
+}
+
+void frmViewLog::Copy_Selection() const
+{
+    QModelIndexList rows = txtBouncedEmails_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QString text;
+    for (const QModelIndex& row : rows)
+        text += Lines().at(row.row()) + QLatin1Char('\n');
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
 }
 
 void frmViewLog::mnuSaveAs_Click()
 {
-    const QString target = File_Dialog::Get_Save_File_Name(this, QStringLiteral("Save As"),
-                                                           QDir::currentPath(), QStringLiteral("*.* (*)"));
+    const QString target = File_Dialog::Get_Save_File_Name(
+        this, QStringLiteral("Save As"), QDir::current().filePath(QStringLiteral("bouncedemails.log")),
+        QStringLiteral("*.* (*)"));
     if (target.isEmpty())
         return;
     // Errors end quietly: the log is only being copied, nothing is lost.
@@ -108,6 +179,7 @@ void frmViewLog::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     Elastic_.FormResize(this);
+    Size_Column();
 }
 
 } // namespace bc::windows

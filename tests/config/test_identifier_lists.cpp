@@ -260,6 +260,21 @@ TEST_F(IdentifierLists, SubjectTestFindsAnIdentifierAnywhereIgnoringCase)
     EXPECT_FALSE(Contains_Return_Identifier(QStringLiteral("Returned mail")));
 }
 
+// A line of spaces is kept as an identifier, but would otherwise make every
+// subject with a space a returned message.
+TEST_F(IdentifierLists, BlankIdentifiersMatchNothingAndStayInTheListAndTheFile)
+{
+    const QByteArray file = " \r\nreturned mail\r\n\t\r\n";
+    Write(Search_File(), file);
+    Setup_Search_Strings();
+    EXPECT_EQ(Lists().Search_Strings, (QStringList{" ", "returned mail", "\t"}));
+    EXPECT_FALSE(Contains_Return_Identifier(QStringLiteral("Lunch on Friday?")));
+    EXPECT_FALSE(Contains_Return_Identifier(QStringLiteral("Tab\tseparated")));
+    EXPECT_TRUE(Contains_Return_Identifier(QStringLiteral("Returned mail: see transcript")));
+    ASSERT_TRUE(Save_Search_Strings(Lists().Search_Strings));
+    EXPECT_EQ(home.Read(Search_File()), file);
+}
+
 TEST_F(IdentifierLists, BuiltInPhrasesRecogniseCommonReturnSubjects)
 {
     Setup_Search_Strings();

@@ -2,6 +2,7 @@
 // the program does not own survives a save, and nothing in it brings the
 // program down.
 
+#include "config/Registry_File_Format.h"
 #include "config/Registry_Routines.h"
 #include "support/Temp_Home.h"
 
@@ -274,4 +275,102 @@ TEST(RegistryFile, ConcurrentWritersLoseNoValue)
     // No temporary file is left beside the settings.
     EXPECT_EQ(QDir(QFileInfo(home.Registry_File()).absolutePath()).entryList(QDir::Files).join(u' '),
               QStringLiteral("registry.reg registry.reg.lock"));
+}
+
+// The reader and the writer agree on where a line ends, whatever ends it, so
+// a saved value is never glued onto the line before it.
+TEST(RegistryFile, EveryLineEndEndsALineAndASaveNeverJoinsTwo)
+{
+    const QByteArray head = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Brindlecast]\n";
+    const QByteArray action = "\"Contact_Action\"=dword:00000001";
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"last line ends in a bare CR", head + action + "\r"},
+        {"bare CR between two values", head + action + "\r\"Log_Enabled\"=dword:00000001\n"},
+        {"every line ends in a bare CR", QByteArray(head).replace('\n', '\r') + action + "\r"},
+        {"CR LF", QByteArray(head).replace("\n", "\r\n") + action + "\r\n"},
+        {"no line end at the end", head + action},
+    };
+    const QString section = QStringLiteral("HKEY_CURRENT_USER\\Software\\Brindlecast");
+    for (const auto& [name, file] : cases) {
+        test::Temp_Home home;
+        home.Write("config/Brindlecast/registry.reg", file);
+        EXPECT_EQ(Get_Setting(Contact_Action), QStringLiteral("1")) << name;
+        Save_Setting(ToDo_Regarding, QStringLiteral("Returned Email"));
+        Save_Setting(CreateANote, 1);
+        // What is on disk, not what the store remembers.
+        const QByteArray saved = home.Read(home.Registry_File());
+        const auto document = reg::Reg_Document::Parse(saved);
+        EXPECT_EQ(document.Find(section, QStringLiteral("Contact_Action")), reg::Stored_Value::Dword(1))
+            << name;
+        EXPECT_EQ(document.Find(section, QStringLiteral("ToDo_Regarding")),
+                  reg::Stored_Value::Text(QStringLiteral("Returned Email")))
+            << name;
+        EXPECT_EQ(document.Find(section, QStringLiteral("CreateANote")), reg::Stored_Value::Dword(1)) << name;
+        EXPECT_TRUE(saved.startsWith(file)) << name;
+    }
+}
+
+namespace {
+
+QByteArray Utf16(const QString& text)
+{
+    QByteArray out;
+    for (QChar c : text)
+        out += char(c.unicode() & 0xFF) + QByteArray(1, char(c.unicode() >> 8));
+    return out;
+}
+
+} // namespace
+
+// regedit 5 exports are UTF-16; they are read, and written back as UTF-16 so
+// that regedit can import them again.
+TEST(RegistryFile, Regedit5ExportsAreReadAndStayUtf16)
+{
+    test::Temp_Home home;
+    const QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
+                                        "[HKEY_CURRENT_USER\\Software\\Brindlecast]\r\n"
+                                        "\"Contact_Action\"=dword:00000001\r\n"
+                                        "\"ToDo_Regarding\"=\"Rückruf\"\r\n"
+                                        "\"Multi\"=hex(1):4b,00,e4,00,00,00\r\n");
+    const QByteArray bom = "\xFF\xFE";
+    home.Write("config/Brindlecast/registry.reg", bom + Utf16(text));
+    EXPECT_EQ(Get_Setting(Contact_Action), QStringLiteral("1"));
+    EXPECT_EQ(Get_Setting(ToDo_Regarding), QStringLiteral("Rückruf"));
+    EXPECT_EQ(Read_Registry_Value(HKEY_CURRENT_USER, kProgramKey, QStringLiteral("Multi")),
+              Reg_Value(QStringLiteral("Kä")));
+
+    Save_Setting(ToDo_Priority, QStringLiteral("Höchste"));
+    Write_Registry_Value(HKEY_CURRENT_USER, kProgramKey, QStringLiteral("T"), QStringLiteral("a\nb"));
+    EXPECT_EQ(home.Read(home.Registry_File()),
+              bom + Utf16(text + "\"ToDo_Priority\"=\"Höchste\"\r\n"
+                                 "\"T\"=hex(1):61,00,0a,00,62,00,00,00\r\n"));
+
+    // One odd byte at the end would not come back: read, but never replaced.
+    const QByteArray damaged = bom + Utf16(text) + "\x41";
+    home.Write("config/Brindlecast/registry.reg", damaged);
+    EXPECT_EQ(Get_Setting(ToDo_Regarding), QStringLiteral("Rückruf"));
+    Save_Setting(ToDo_Priority, QStringLiteral("Low"));
+    EXPECT_EQ(home.Read(home.Registry_File()), damaged);
+}
+
+// The file is parsed once, but a change made by anyone else is read at once.
+TEST(RegistryFile, AChangeOnDiskIsSeenAtTheNextRead)
+{
+    test::Temp_Home home;
+    Save_Setting(ToDo_Regarding, QStringLiteral("first"));
+    ASSERT_EQ(Get_Setting(ToDo_Regarding), QStringLiteral("first"));
+    const QByteArray saved = home.Read(home.Registry_File());
+
+    // Edited in place, to the same size.
+    QByteArray edited = saved;
+    edited.replace("first", "other");
+    home.Write("config/Brindlecast/registry.reg", edited);
+    EXPECT_EQ(Get_Setting(ToDo_Regarding), QStringLiteral("other"));
+    // Replaced by another file.
+    QFile::remove(home.Registry_File());
+    home.Write("config/Brindlecast/registry.reg", saved);
+    EXPECT_EQ(Get_Setting(ToDo_Regarding), QStringLiteral("first"));
+    // Gone.
+    QFile::remove(home.Registry_File());
+    EXPECT_EQ(Get_Setting(ToDo_Regarding), QString());
 }

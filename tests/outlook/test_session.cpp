@@ -3,9 +3,15 @@
 
 #include "outlook/Outlook_Session.h"
 #include "outlook/Profile.h"
+#include "support/File_Size_Limit.h"
 #include "test_profile_support.h"
 
 #include <QRegularExpression>
+
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace bc::outlook;
 using namespace bc::test;
@@ -132,6 +138,90 @@ TEST(Session, StoresGetLastingIdsAndAbsolutePaths)
     auto again = Open_Session()->Stores();
     for (std::size_t i = 0; i < again.size(); ++i)
         EXPECT_EQ(again[i]->StoreID(), ids[qsizetype(i)]);
+}
+
+namespace {
+
+QStringList Store_Ids(const std::shared_ptr<const Profile_Data>& profile)
+{
+    QStringList ids;
+    if (profile)
+        for (const Profile_Store& store : profile->Stores)
+            ids << store.Id;
+    return ids;
+}
+
+} // namespace
+
+// A profile.ini that cannot be written (the size limit stops every write,
+// for root too) gives the same Ids at every start; they are written as soon
+// as it can be written.
+TEST(Session, StoreIdsStayTheSameWhenProfileIniCannotBeWritten)
+{
+    Temp_Home home;
+    const QString ini = home.Profile() + "/profile.ini";
+    const QByteArray text = "[Store 1]\nName=Local\nPath=Local\n\n[Store 2]\nName=Work\nPath=Work\nId=bad\n";
+    Write_File(ini, text);
+    QStringList first, second;
+    {
+        File_Size_Limit limit(16);
+        first = Store_Ids(Open_Profile(home.Profile()));
+        second = Store_Ids(Open_Profile(home.Profile()));
+    }
+    ASSERT_EQ(first.size(), 2);
+    EXPECT_NE(first[0], first[1]);
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(Read_File(ini), text);
+
+    EXPECT_EQ(Store_Ids(Open_Profile(home.Profile())), first);
+    const QString written = QString::fromUtf8(Read_File(ini));
+    EXPECT_TRUE(written.contains("Path=Local\nId=" + first[0] + "\n")) << written;
+    EXPECT_TRUE(written.contains("Id=" + first[1] + "\n")) << written;
+}
+
+// Another tool wrote profile.ini in Latin-1: the names read as written, the
+// store is found by its directory's bytes, and adding the missing Id changes
+// no other byte.
+TEST(Session, ALatin1ProfileKeepsItsBytesWhenAnIdIsAdded)
+{
+    Temp_Home home;
+    const QByteArray root = QFile::encodeName(home.Profile()) + "/Pers\xF6nlich";
+    ASSERT_TRUE(QDir().mkpath(home.Profile()));
+    ASSERT_EQ(::mkdir(root.constData(), 0700), 0);
+    const QByteArray text = "; Gr\xFC\xDF"
+                            "e\r\n[User]\r\nName=J\xF6rg M\xFCller\r\nAddress=joerg@example.de\r\n\r\n"
+                            "[Store 1]\r\nName=Pers\xF6nliche Ordner\r\nPath=Pers\xF6nlich\r\n";
+    const QString ini = Write_File(home.Profile() + "/profile.ini", text);
+    auto profile = Open_Profile(home.Profile());
+    ASSERT_TRUE(profile);
+    EXPECT_EQ(profile->User_Name, QStringLiteral("Jörg Müller"));
+    ASSERT_EQ(profile->Stores.size(), 1u);
+    EXPECT_EQ(profile->Stores[0].Name, QStringLiteral("Persönliche Ordner"));
+    char resolved[PATH_MAX];
+    ASSERT_TRUE(::realpath(root.constData(), resolved));
+    EXPECT_EQ(profile->Stores[0].Root, QByteArray(resolved));
+    EXPECT_EQ(Read_File(ini), text + "Id=" + profile->Stores[0].Id.toLatin1() + "\r\n");
+    ::rmdir(root.constData()); // a name the temporary folder's clean-up cannot spell
+}
+
+// A named pipe in place of profile.ini or of a folder's class file.
+TEST(Session, APipeInPlaceOfAProfileFileDoesNotBlock)
+{
+    ::alarm(60); // a blocking read ends the test program instead of hanging it
+    Temp_Home home;
+    auto ns = Open_Session();
+    ASSERT_TRUE(ns);
+    const QString notes = Personal_Folders(home) + "/Notes";
+    ASSERT_TRUE(QDir().mkpath(notes));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(notes + "/.brindlecast-folder").constData(), 0600), 0);
+    EXPECT_TRUE(Folder_At(*ns, "Notes"));
+
+    QFile::remove(home.Profile() + "/profile.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(home.Profile() + "/profile.ini").constData(), 0600), 0);
+    QString error;
+    EXPECT_FALSE(Open_Profile(home.Profile(), &error));
+    EXPECT_TRUE(error.contains("named pipe")) << error;
+    ::alarm(0);
 }
 
 TEST(Session, AStoreAddedLaterIsFoundByItsId)

@@ -6,6 +6,7 @@
 
 #include "config/App_State.h"
 #include "config/Contact_Folder_List.h"
+#include "engine/Run_Lock.h"
 #include "windows/Application_Lifecycle.h"
 #include "windows/Database_List.h"
 
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
+
+#include <optional>
 
 using namespace bc;
 using namespace bc::test;
@@ -100,6 +103,8 @@ private Q_SLOTS:
     void a_letter_runs_unattended_without_a_display();
     void unattended_run_happens_without_a_window_and_saves_no_list();
     void unattended_start_up_failure_skips_the_run();
+    void unattended_run_refuses_and_changes_nothing_data();
+    void unattended_run_refuses_and_changes_nothing();
 };
 
 void Command_Line_Test::arguments_choose_the_mode_data()
@@ -170,6 +175,7 @@ void Command_Line_Test::help_and_version_print_and_touch_nothing()
 void Command_Line_Test::a_letter_runs_unattended_without_a_display()
 {
     Temp_Home home;
+    Write_Settings(home, {"\"Contact_Action\"=dword:00000000", "\"CreateANote\"=dword:00000001"});
     // A damaged list file loads as no databases; it must come out untouched.
     const QByteArray damaged = "not a record\r\n";
     const QString list = home.Write(QStringLiteral("data/Brindlecast/dbdata-outlook.dat"), damaged);
@@ -179,14 +185,15 @@ void Command_Line_Test::a_letter_runs_unattended_without_a_display()
     // The message box went to standard error instead of waiting for a click.
     QVERIFY2(result.err.contains("No database have been setup!"), result.err.constData());
     QCOMPARE(home.Read(list), damaged);
-    // The start-up ran: the delete-contact box was restored and saved.
-    QVERIFY2(home.Read(home.Registry_File()).contains("\"Contact_Action\"=dword:00000000"),
+    // The start-up ran: the delete-contact box was restored, unchecking the note.
+    QVERIFY2(home.Read(home.Registry_File()).contains("\"CreateANote\"=dword:00000000"),
              home.Read(home.Registry_File()).constData());
 }
 
 void Command_Line_Test::unattended_run_happens_without_a_window_and_saves_no_list()
 {
     Temp_Home home;
+    Write_Settings(home, {"\"Contact_Action\"=dword:00000000"});
     Set_Data_Folder();
     Folders().Contact_Folder_List = {{QStringLiteral("Contacts"),
                                       QStringLiteral("\\\\Personal Folders\\Contacts"),
@@ -220,6 +227,7 @@ void Command_Line_Test::unattended_run_happens_without_a_window_and_saves_no_lis
 void Command_Line_Test::unattended_start_up_failure_skips_the_run()
 {
     Temp_Home home;
+    Write_Settings(home, {"\"Contact_Action\"=dword:00000001"});
     QVERIFY(QDir().mkpath(home.Data_Folder() + QStringLiteral("dbdata-outlook.dat")));
     Application_Lifecycle life({QStringLiteral("--run")});
     int runs = 0;
@@ -228,6 +236,48 @@ void Command_Line_Test::unattended_start_up_failure_skips_the_run()
     QCOMPARE(runs, 0);
     QCOMPARE(Message_Box::shown().size(), 1);
     QVERIFY(Message_Box::shown().first().startsWith(QStringLiteral("Error: 100034 Problem: ")));
+}
+
+void Command_Line_Test::unattended_run_refuses_and_changes_nothing_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<bool>("otherRun");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("told");
+    const QByteArray head = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Brindlecast]\r\n";
+    QTest::newRow("no settings") << QByteArray() << false << 2 << QByteArray("There is no settings file");
+    QTest::newRow("no Contact_Action") << head + "\"CreateANote\"=dword:00000001\r\n"
+                                       << false << 2 << QByteArray("holds no readable Contact_Action");
+    QTest::newRow("damaged Contact_Action") << head + "\"Contact_Action\"=dword:1\r\n"
+                                            << false << 2 << QByteArray("holds no readable Contact_Action");
+    QTest::newRow("another run") << head + "\"Contact_Action\"=dword:00000001\r\n"
+                                 << true << 3 << QByteArray("Another Brindlecast run");
+}
+
+// A missing or damaged settings file would turn the run into "delete every
+// matching contact"; a second run would race the first over the same
+// contacts. Either refuses before the start-up writes a single setting.
+void Command_Line_Test::unattended_run_refuses_and_changes_nothing()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(bool, otherRun);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, told);
+    Temp_Home home;
+    if (!settings.isEmpty())
+        home.Write(QStringLiteral("config/Brindlecast/registry.reg"), settings);
+    std::optional<engine::Run_Lock> other;
+    if (otherRun) {
+        App().Data_Folder = Set_Data_Folder();
+        other.emplace();
+        QVERIFY(other->Held());
+    }
+    const QStringList files = Files_Under(home.Path());
+    const Result result = Run_Program(home, {QStringLiteral("--run")});
+    QCOMPARE(result.exitCode, exitCode);
+    QVERIFY2(result.err.contains(told), result.err.constData());
+    QCOMPARE(Files_Under(home.Path()), files);
+    QCOMPARE(home.Read(home.Registry_File()), settings);
 }
 
 QTEST_MAIN(Command_Line_Test)

@@ -298,6 +298,10 @@ private Q_SLOTS:
             frmPickFolder::Folder_At(QStringLiteral("Personal Folders/Archive/Old Contacts")));
         list_->Add_Contact_Folder();
         QCOMPARE(Message_Box::shown(), QStringList());
+        // The dialog asked for a contact folder, opened on the current row's.
+        QCOMPARE(frmPickFolder::Last_Request().Title, QStringLiteral("Select Contact Folder"));
+        QCOMPARE(frmPickFolder::Last_Request().Message_Class, QStringLiteral("IPM.Contact"));
+        QCOMPARE(frmPickFolder::Last_Request().Entry_ID, bc::Folders().Contact_Folder_List[0].Entry_ID);
         QCOMPARE(bc::Folders().Contact_Folder_Count(), 3);
         const bc::Contact_Folder_Record& added = bc::Folders().Contact_Folder_List[2];
         QCOMPARE(added.Folder_Name, QStringLiteral("Old Contacts"));

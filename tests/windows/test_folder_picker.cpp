@@ -115,17 +115,17 @@ private Q_SLOTS:
         Folder_Picker input(Folder_Picker::Input);
         QCOMPARE(input.findChild<QLineEdit*>(QStringLiteral("txtInboxFolder")), input.Text_Box());
         QCOMPARE(input.findChild<QPushButton*>(QStringLiteral("PickTheInboxFolder"))->text(),
-                 QStringLiteral("Pick Folder"));
+                 QStringLiteral("Pic&k Folder"));
         QCOMPARE(input.findChild<QPushButton*>(QStringLiteral("ClearInboxFolder"))->text(),
-                 QStringLiteral("Clear"));
+                 QStringLiteral("Cl&ear"));
         QCOMPARE(input.Label()->text(), QStringLiteral("Inbox Input Folder"));
 
         Folder_Picker destination(Folder_Picker::Destination);
         QVERIFY(destination.findChild<QLineEdit*>(QStringLiteral("txtOutlookDestinationFolder")));
         QCOMPARE(destination.findChild<QPushButton*>(QStringLiteral("PickDestFolder"))->text(),
-                 QStringLiteral("Pick Folder"));
+                 QStringLiteral("Pic&k Folder"));
         QCOMPARE(destination.findChild<QPushButton*>(QStringLiteral("ClearDestFolder"))->text(),
-                 QStringLiteral("Clear"));
+                 QStringLiteral("Cl&ear"));
         QCOMPARE(destination.findChild<QLabel*>(QStringLiteral("lblOutlookDestinationFolder"))->text(),
                  QStringLiteral("Destination Folder"));
 
@@ -148,6 +148,11 @@ private Q_SLOTS:
         frmPickFolder::setNextAnswer(frmPickFolder::Folder_At(QStringLiteral("Personal Folders/Bounces")));
         QTest::mouseClick(input.Pick_Button(), Qt::LeftButton);
         QCOMPARE(Message_Box::shown(), QStringList());
+        // Asked for a mail folder, with nothing chosen yet: opened on the Inbox.
+        QCOMPARE(frmPickFolder::Last_Request().Title, QStringLiteral("Select Input Folder"));
+        QCOMPARE(frmPickFolder::Last_Request().Message_Class, QStringLiteral("IPM.Note"));
+        QCOMPARE(frmPickFolder::Last_Request().Entry_ID, QString());
+        QCOMPARE(frmPickFolder::Last_Request().Default_Kind, int(bc::outlook::olFolderInbox));
         QCOMPARE(input.Text_Box()->text(), QStringLiteral("Bounces"));
         QCOMPARE(Input_Settings(), (Stored{QStringLiteral("Bounces"), bc::test::Folder_Entry_ID("Bounces"),
                                            bc::test::kPersonalStoreId}));
@@ -163,6 +168,13 @@ private Q_SLOTS:
         QCOMPARE(Destination_Settings(), (Stored{QStringLiteral("Inbox"), bc::test::Folder_Entry_ID("Inbox"),
                                                  bc::test::kSharedStoreId}));
         QCOMPARE(Input_Settings().name, QStringLiteral("Bounces")); // the other picker's settings stay
+        QCOMPARE(frmPickFolder::Last_Request().Title, QStringLiteral("Select Destination Folder"));
+
+        // Picking again opens on the folder chosen before.
+        frmPickFolder::setNextAnswer([](bc::outlook::Name_Space&) { return frmPickFolder::Folder(); });
+        input.Pick_Folder();
+        QCOMPARE(frmPickFolder::Last_Request().Entry_ID, bc::test::Folder_Entry_ID("Bounces"));
+        QCOMPARE(frmPickFolder::Last_Request().Store_ID, bc::test::kPersonalStoreId);
     }
 
     void identifiersSurviveTheSettingsFile()

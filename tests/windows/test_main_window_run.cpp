@@ -1,7 +1,7 @@
 // Processing runs started from the real main window on a temporary mail
-// profile: the progress window's lines, the contacts and messages afterwards,
-// Close during a run, the log file with its viewer, and a second start while
-// a run is under way.
+// profile: the progress window's lines, bar and status, the contacts and
+// messages afterwards, Close and Escape during a run, the log file with its
+// viewer, and the entries that cannot start while a run is under way.
 
 #include "Main_Window_Support.h"
 #include "engine/Engine_Test_Profile.h"
@@ -10,12 +10,16 @@
 #include "windows/frmStatusAnalysis.h"
 #include "windows/frmViewLog.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QTextEdit>
+#include <QScreen>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <functional>
 #include <memory>
@@ -36,15 +40,21 @@ const QString kBounceSubject = QStringLiteral("Undelivered Mail Returned to Send
 const QString kFoundBob =
     QStringLiteral("Found Matching Contact. Contact Name: Bob Smith Email Address: bob@example.com");
 
+// The rows the progress window shows (all of them once a run has ended).
 QStringList Progress_Lines()
 {
     QStringList lines;
     if (!frmStatusAnalysis::Is_Loaded())
         return lines;
-    const QTreeWidget* list = frmStatusAnalysis::Instance().ListContacts();
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        lines << list->topLevelItem(i)->text(1);
+    const auto* list = frmStatusAnalysis::Instance().findChild<QTreeView*>(QStringLiteral("ListContacts"));
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        lines << list->model()->index(i, 1).data().toString();
     return lines;
+}
+
+QString Status()
+{
+    return frmStatusAnalysis::Instance().findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
 }
 
 void Let_Deferred_Deletes_Run()
@@ -98,14 +108,13 @@ private:
     // progress line satisfying `when`.
     void On_Line(std::function<bool(const QString&)> when, std::function<void()> action)
     {
-        QTreeWidget* list = frmStatusAnalysis::Instance().ListContacts();
+        frmStatusAnalysis* window = &frmStatusAnalysis::Instance();
         auto fired = std::make_shared<bool>(false);
-        // A row is inserted before its text is set: watch the text.
-        connect(list, &QTreeWidget::itemChanged, list, [=](QTreeWidgetItem* row, int column) {
-            if (*fired || column != 1 || !when(row->text(1)))
+        connect(window, &frmStatusAnalysis::Line_Added, window, [=](const QString& line) {
+            if (*fired || !when(line))
                 return;
             *fired = true;
-            QTimer::singleShot(0, list, action);
+            QTimer::singleShot(0, window, action);
         });
     }
 
@@ -203,8 +212,16 @@ private Q_SLOTS:
         QCOMPARE(Bounced().size(), 1);
     }
 
+    void close_during_a_run_stops_it_and_close_afterwards_closes_the_window_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Close") << false;
+        QTest::newRow("Escape") << true;
+    }
+
     void close_during_a_run_stops_it_and_close_afterwards_closes_the_window()
     {
+        QFETCH(bool, escape);
         Make_Profile();
         Open_Window();
         bool activeAtClose = false;
@@ -212,7 +229,14 @@ private Q_SLOTS:
                 [&] {
                     activeAtClose = bc::engine::Flags().Processing_Active;
                     Message_Box::setNextAnswer(QMessageBox::Ok);
-                    Click(Find<QPushButton>(&frmStatusAnalysis::Instance(), "CloseForm"));
+                    frmStatusAnalysis& progress = frmStatusAnalysis::Instance();
+                    if (escape) {
+                        progress.activateWindow();
+                        QVERIFY(QTest::qWaitForWindowActive(&progress));
+                        QTest::keyClick(&progress, Qt::Key_Escape);
+                    } else {
+                        Click(Find<QPushButton>(&progress, "CloseForm"));
+                    }
                 });
         Click(Button("ScanEmails"));
         QVERIFY(activeAtClose);
@@ -232,6 +256,128 @@ private Q_SLOTS:
         QVERIFY(!frmStatusAnalysis::Is_Loaded());
         QCOMPARE(Message_Box::shown(), QStringList({"Processing Stopped"}));
         Let_Deferred_Deletes_Run();
+    }
+
+    void entries_are_disabled_while_a_run_is_under_way_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::newRow("done") << QStringLiteral("done");
+        QTest::newRow("stopped") << QStringLiteral("stopped");
+        QTest::newRow("error") << QStringLiteral("error");
+    }
+
+    void entries_are_disabled_while_a_run_is_under_way()
+    {
+        QFETCH(QString, ending);
+        Make_Profile();
+        if (ending == QLatin1String("error")) // an input folder that is gone
+            bc::Save_Setting(bc::Email_Inbox_Entry_ID, bc::outlook::Entry_ID_To_Hex("Nowhere"));
+        Open_Window();
+        auto* list = window_->Databases();
+        const auto enabled = [&] {
+            QStringList names;
+            for (const char* name :
+                 {"ScanEmails", "ProcessCurrent", "Scan_Selective", "AddDatabase", "RemoveThisDatabase",
+                  "PickTheInboxFolder", "ClearInboxFolder", "PickDestFolder", "ClearDestFolder"})
+                if (Button(name)->isEnabled())
+                    names << QLatin1String(name);
+            for (QAction* entry : {window_->findChild<QAction*>(QStringLiteral("mnuProcessAll")),
+                                   window_->findChild<QAction*>(QStringLiteral("mnuProcessCurrent")),
+                                   window_->findChild<QAction*>(QStringLiteral("mnuProcessSelective")),
+                                   list->Add_Action(), list->Remove_Action()})
+                if (entry->isEnabled())
+                    names << entry->objectName();
+            return names;
+        };
+        const QStringList all = enabled();
+        QCOMPARE(all.size(), 14);
+
+        QStringList during;
+        int rowsAfterRemove = -1;
+        On_Line([](const QString& line) { return line == QStringLiteral("Logging into Outlook Mailbox"); },
+                [&] {
+                    during = enabled();
+                    // The list the run works through by index stays as it
+                    // is, even when asked through the list itself.
+                    list->selectAll();
+                    Message_Box::setNextAnswer(QMessageBox::Yes);
+                    list->Remove_Selected_Folders();
+                    rowsAfterRemove = list->topLevelItemCount();
+                });
+        if (ending == QLatin1String("stopped")) {
+            On_Line([](const QString& line) { return line == kFoundBob; },
+                    [] {
+                        Message_Box::setNextAnswer(QMessageBox::Ok);
+                        Click(Find<QPushButton>(&frmStatusAnalysis::Instance(), "CloseForm"));
+                    });
+        }
+        if (ending == QLatin1String("error"))
+            Message_Box::setNextAnswer(QMessageBox::Ok);
+        Click(Button("ScanEmails"));
+
+        QCOMPARE(during, QStringList());
+        QCOMPARE(rowsAfterRemove, 1);
+        QCOMPARE(bc::Folders().Contact_Folder_Count(), 1);
+        QCOMPARE(enabled(), all);
+        QCOMPARE(Message_Box::shown().size(), ending == QLatin1String("done") ? 0 : 1);
+        // The status says how the run ended.
+        const QString how = ending == QLatin1String("done")      ? QStringLiteral("Done: ")
+                            : ending == QLatin1String("stopped") ? QStringLiteral("Stopped: ")
+                                                                 : QStringLiteral("Ended by an error: ");
+        QVERIFY2(Status().startsWith(how), qPrintable(Status()));
+    }
+
+    void selected_without_a_selected_row_refuses_and_touches_nothing()
+    {
+        Make_Profile();
+        Open_Window();
+        QVERIFY(window_->Databases()->Has_Current_Row());
+        window_->Databases()->clearSelection();
+        Message_Box::setNextAnswer(QMessageBox::Ok);
+        Click(Button("ProcessCurrent"));
+        QCOMPARE(Message_Box::shown(),
+                 QStringList({"No database has been selected! Select a database first."}));
+        QCOMPARE(Progress_Lines(), QStringList());
+        QCOMPARE(Inbox().size(), 2);
+        QCOMPARE(Bounced().size(), 0);
+        QVERIFY(QFile::exists(bob_));
+    }
+
+    void the_bar_ends_full_and_the_status_counts_what_the_run_changed_data()
+    {
+        QTest::addColumn<bool>("changeInstead");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("delete contact, move message")
+            << false << QStringLiteral("Done: 1 contact deleted, 0 changed, 0 tasks made, 1 message moved");
+        QTest::newRow("note and task, delete message")
+            << true << QStringLiteral("Done: 0 contacts deleted, 1 changed, 1 task made, 1 message deleted");
+    }
+
+    void the_bar_ends_full_and_the_status_counts_what_the_run_changed()
+    {
+        QFETCH(bool, changeInstead);
+        QFETCH(QString, status);
+        Make_Profile();
+        Open_Window();
+        if (changeInstead) {
+            Click_Box(bc::test::Box(window_.get(), "chkCreateanote"));
+            Find<QComboBox>(window_.get(), "ComboEvent")->setCurrentText(QStringLiteral("Task"));
+            bc::test::Click_Tab(window_.get(), QStringLiteral("Email Actions"));
+            Click_Box(bc::test::Box(window_.get(), "chkOutlookRemoveMessage"));
+        }
+        Click(Button("ScanEmails"));
+
+        QCOMPARE(Status(), status);
+        const QProgressBar* bar = Find<QProgressBar>(&frmStatusAnalysis::Instance(), "ProgressBar");
+        QCOMPARE(bar->value(), bar->maximum());
+        // The counts are what the profile shows.
+        QCOMPARE(QFile::exists(bob_), changeInstead);
+        QCOMPARE(profile_->Files(QStringLiteral("Tasks")).size(), changeInstead ? 1 : 0);
+        QCOMPARE(Bounced().size(), changeInstead ? 0 : 1);
+        QCOMPARE(profile_->Files(QStringLiteral("Deleted Items")).size(), changeInstead ? 1 : 0);
+        QCOMPARE(Inbox().size(), 1);
+        if (changeInstead)
+            QVERIFY(profile_->Contact(bob_)->Body().contains(QStringLiteral("550 no such user")));
     }
 
     void enabled_logging_writes_the_lines_and_open_log_shows_them()
@@ -258,8 +404,10 @@ private Q_SLOTS:
         Click(Find<QPushButton>(window_.get(), "OpenLog"));
         frmViewLog* viewer = frmViewLog::Loaded();
         QVERIFY(viewer);
-        const QString listed =
-            viewer->findChild<QTextEdit*>(QStringLiteral("txtBouncedEmails"))->toPlainText();
+        // Beside the main window, as far as the screen lets it.
+        QVERIFY(viewer->x() > window_->x());
+        QVERIFY(window_->screen()->availableGeometry().contains(viewer->frameGeometry()));
+        const QString listed = viewer->Lines().join(QLatin1Char('\n'));
         for (const QString& line : shown)
             QVERIFY2(listed.contains(line), qPrintable(line));
         QCOMPARE(Message_Box::shown(), QStringList());

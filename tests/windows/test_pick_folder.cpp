@@ -170,6 +170,69 @@ private Q_SLOTS:
         QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("PickFolderOK"))->isEnabled());
     }
 
+    void askedForAKindItOpensOnTheChosenFolderAndGreysTheOthers_data()
+    {
+        QTest::addColumn<QString>("messageClass");
+        QTest::addColumn<QString>("entryPath");
+        QTest::addColumn<QString>("storeId");
+        QTest::addColumn<QString>("opensOn"); // store/folder
+        const QString personal = bc::test::kPersonalStoreId;
+        QTest::newRow("the chosen one, nested")
+            << "IPM.Contact"
+            << "Archive/Old Contacts" << personal << "Personal Folders/Old Contacts";
+        QTest::newRow("none chosen: the first of its kind") << "IPM.Contact"
+                                                            << ""
+                                                            << ""
+                                                            << "Personal Folders/Contacts";
+        QTest::newRow("chosen one gone: the Inbox") << "IPM.Note"
+                                                    << "Nowhere" << personal << "Personal Folders/Inbox";
+        QTest::newRow("in the second store")
+            << "IPM.Note"
+            << "Inbox" << QString(bc::test::kSharedStoreId) << "Shared Store/Inbox";
+    }
+
+    void askedForAKindItOpensOnTheChosenFolderAndGreysTheOthers()
+    {
+        QFETCH(QString, messageClass);
+        QFETCH(QString, entryPath);
+        QFETCH(QString, storeId);
+        QFETCH(QString, opensOn);
+        frmPickFolder::Request request;
+        request.Title = QStringLiteral("Select Some Folder");
+        request.Message_Class = messageClass;
+        request.Entry_ID = entryPath.isEmpty() ? QString() : bc::test::Folder_Entry_ID(entryPath);
+        request.Store_ID = storeId;
+        request.Default_Kind = messageClass == QLatin1String("IPM.Note") ? bc::outlook::olFolderInbox : 0;
+        frmPickFolder dialog(*session_, request);
+        QCOMPARE(dialog.windowTitle(), request.Title);
+
+        const QList<QTreeWidgetItem*> selected = dialog.Tree()->selectedItems();
+        QCOMPARE(selected.size(), 1);
+        QTreeWidgetItem* store = selected.first();
+        while (store->parent())
+            store = store->parent();
+        QCOMPARE(store->text(0) + QLatin1Char('/') + selected.first()->text(0), opensOn);
+        for (QTreeWidgetItem* above = selected.first()->parent(); above; above = above->parent())
+            QVERIFY(above->isExpanded());
+        QVERIFY(dialog.findChild<QPushButton*>(QStringLiteral("PickFolderOK"))->isEnabled());
+
+        // Every folder shows its kind; those of another kind cannot be chosen.
+        QTreeWidgetItem* personal = dialog.Tree()->topLevelItem(0);
+        for (const char* name : {"Inbox", "Contacts", "Tasks"}) {
+            QTreeWidgetItem* row = Child_Named(personal, QLatin1String(name));
+            const bool right = row->toolTip(0) == (messageClass == QLatin1String("IPM.Note")
+                                                       ? QStringLiteral("Mail folder")
+                                                       : QStringLiteral("Contact folder"));
+            QVERIFY2(!row->icon(0).isNull() && !row->toolTip(0).isEmpty(), name);
+            QCOMPARE(bool(row->flags() & Qt::ItemIsSelectable), right);
+            dialog.Tree()->setCurrentItem(row);
+            QCOMPARE(dialog.Selected_Folder() && dialog.Selected_Folder()->Name() == QLatin1String(name),
+                     right);
+        }
+        if (messageClass == QLatin1String("IPM.Contact")) // a store's top folder holds mail
+            QVERIFY(!(personal->flags() & Qt::ItemIsSelectable));
+    }
+
     void okReturnsTheChosenFolderAndCancelNone()
     {
         When_Dialog_Opens([](frmPickFolder& dialog) {

@@ -1,5 +1,6 @@
 // The progress window: its rows across runs, loading and unloading, the stop
-// protocol of its Close button and close box, and its proportional layout.
+// protocol of its Close button, Escape and close box, the bar and status text
+// of a run, and its proportional layout.
 
 #include "engine/Processing_Flags.h"
 #include "windows/Message_Box.h"
@@ -7,12 +8,14 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpontaneKeyEvent>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using bc::engine::Flags;
 using bc::windows::frmStatusAnalysis;
@@ -21,19 +24,36 @@ using bc::windows::Progress_Window;
 
 namespace {
 
+QTreeView* List()
+{
+    return frmStatusAnalysis::Instance().findChild<QTreeView*>(QStringLiteral("ListContacts"));
+}
+
+// The rows the list shows.
 QStringList Rows()
 {
     QStringList rows;
     if (!frmStatusAnalysis::Is_Loaded())
         return rows;
-    QTreeWidget* list = frmStatusAnalysis::Instance().ListContacts();
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    const QAbstractItemModel* model = List()->model();
+    for (int i = 0; i < model->rowCount(); ++i) {
         // Column 0 is the hidden one; the text belongs in the second.
-        if (!list->topLevelItem(i)->text(0).isEmpty())
+        if (!model->index(i, 0).data().toString().isEmpty())
             rows << QStringLiteral("<text in column 0>");
-        rows << list->topLevelItem(i)->text(1);
+        rows << model->index(i, 1).data().toString();
     }
     return rows;
+}
+
+QString Status()
+{
+    const frmStatusAnalysis& window = frmStatusAnalysis::Instance();
+    return window.findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
+}
+
+QProgressBar* Bar()
+{
+    return frmStatusAnalysis::Instance().findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
 }
 
 QPushButton* Close_Button()
@@ -101,15 +121,18 @@ private Q_SLOTS:
         frmStatusAnalysis& window = frmStatusAnalysis::Instance();
         QVERIFY(!window.isVisible());
         QCOMPARE(window.windowTitle(), QStringLiteral("Identification Status Report"));
-        QTreeWidget* list = window.findChild<QTreeWidget*>(QStringLiteral("ListContacts"));
+        QTreeView* list = List();
         QVERIFY(list);
-        QCOMPARE(list->topLevelItemCount(), 0);
+        QCOMPARE(list->model()->rowCount(), 0);
         QVERIFY(!list->rootIsDecorated());
-        QCOMPARE(list->headerItem()->text(0), QString());
-        QCOMPARE(list->headerItem()->text(1), QStringLiteral("Contacts Found"));
+        QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QString());
+        QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Contacts Found"));
         QVERIFY(list->columnWidth(0) <= 1);
         QCOMPARE(list->columnWidth(1), bc::windows::Twips_To_Pixels(list, 10000, Qt::Horizontal));
-        QCOMPARE(Close_Button()->text(), QStringLiteral("Close"));
+        QCOMPARE(Close_Button()->text(), QStringLiteral("&Close"));
+        QCOMPARE(Close_Button()->toolTip(), QString());
+        QCOMPARE(Status(), QString());
+        QCOMPARE(Bar()->value(), 0);
     }
 
     void lines_add_rows_that_append_across_runs()
@@ -124,7 +147,8 @@ private Q_SLOTS:
         // A second run into the still-open window appends.
         Progress_Window().Show_Window();
         QCOMPARE(Run_Lines(1), 1);
-        QCOMPARE(Rows(), (QStringList{"Before showing", "line 1", "line 2", "line 1"}));
+        // Rows are shown in batches, at most about 30 times a second.
+        QTRY_COMPARE(Rows(), (QStringList{"Before showing", "line 1", "line 2", "line 1"}));
         QCOMPARE(Message_Box::shown(), QStringList());
     }
 
@@ -133,32 +157,48 @@ private Q_SLOTS:
         Progress_Window().Show_Window();
         QVERIFY(QTest::qWaitForWindowExposed(&frmStatusAnalysis::Instance()));
         Run_Lines(200);
-        QTreeWidget* list = frmStatusAnalysis::Instance().ListContacts();
-        QTreeWidgetItem* last = list->topLevelItem(199);
-        QCOMPARE(last->text(1), QStringLiteral("line 200"));
-        QVERIFY(list->viewport()->rect().contains(list->visualItemRect(last)));
-        QVERIFY(!list->viewport()->rect().intersects(list->visualItemRect(list->topLevelItem(0))));
+        QTRY_COMPARE(Rows().size(), 200);
+        QTreeView* list = List();
+        const QModelIndex last = list->model()->index(199, 1);
+        QCOMPARE(last.data().toString(), QStringLiteral("line 200"));
+        QTRY_VERIFY(list->viewport()->rect().contains(list->visualRect(last)));
+        QVERIFY(!list->viewport()->rect().intersects(list->visualRect(list->model()->index(0, 1))));
+    }
+
+    void close_during_an_operation_stops_it_and_keeps_the_window_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Close") << false;
+        QTest::newRow("Escape") << true;
     }
 
     void close_during_an_operation_stops_it_and_keeps_the_window()
     {
+        QFETCH(bool, escape);
+        const auto stop = [escape] {
+            if (escape)
+                QTest::keyClick(&frmStatusAnalysis::Instance(), Qt::Key_Escape);
+            else
+                QTest::mouseClick(Close_Button(), Qt::LeftButton);
+        };
         Progress_Window().Show_Window();
         QPointer<frmStatusAnalysis> window = &frmStatusAnalysis::Instance();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
         Message_Box::setNextAnswer(QMessageBox::Ok);
         // The click arrives in one of the run's yields.
-        QTimer::singleShot(0, [] { QTest::mouseClick(Close_Button(), Qt::LeftButton); });
-        const int done = Run_Lines(1000000);
+        QTimer::singleShot(0, stop);
+        const int done = Run_Lines(100000);
 
-        QVERIFY(done < 1000000);
+        QVERIFY(done < 100000);
         QVERIFY(Flags().Abort_Requested);
         QCOMPARE(Message_Box::shown(), QStringList{QStringLiteral("Processing Stopped")});
         Let_Deferred_Deletes_Run();
         QVERIFY(window && window->isVisible());
-        QCOMPARE(Rows().size(), done);
+        QTRY_COMPARE(Rows().size(), done);
 
         // The run has ended: Close now unloads the window, without a message.
-        QTest::mouseClick(Close_Button(), Qt::LeftButton);
+        stop();
         QVERIFY(!frmStatusAnalysis::Is_Loaded());
         Let_Deferred_Deletes_Run();
         QVERIFY(!window);
@@ -207,8 +247,64 @@ private Q_SLOTS:
         QVERIFY(frmStatusAnalysis::Is_Loaded());
         QVERIFY(&frmStatusAnalysis::Instance() != first.data());
         QVERIFY(!frmStatusAnalysis::Instance().isVisible());
-        QCOMPARE(Rows(), QStringList{QStringLiteral("second folder")});
+        QTRY_COMPARE(Rows(), QStringList{QStringLiteral("second folder")});
         QCOMPARE(Message_Box::shown(), QStringList());
+    }
+
+    void the_bar_and_status_say_where_the_run_stands()
+    {
+        using bc::engine::Run_Outcome;
+        using bc::engine::Run_Stage;
+        Progress_Window().Show_Window();
+        frmStatusAnalysis& window = frmStatusAnalysis::Instance();
+        Flags().Run_In_Progress = true;
+        QTRY_COMPARE(Status(), QStringLiteral("Starting ..."));
+        QVERIFY(!Close_Button()->toolTip().isEmpty()); // Close stops the run
+
+        struct Step
+        {
+            Run_Stage stage;
+            int total;
+            const char* name;
+            int done;
+            const char* status;
+        };
+        const Step steps[] = {
+            {Run_Stage::Reading_Messages, 0, "", 0, "Reading the input folder ..."},
+            {Run_Stage::Scanning_Messages, 10, "", 3, "Scanning messages: 3 of 10"},
+            {Run_Stage::Checking_Contacts, 5, "Friends", 2, "Checking contacts in Friends: 2 of 5"},
+            {Run_Stage::Moving_Messages, 4, "", 4, "Moving returned messages: 4 of 4"},
+            {Run_Stage::Deleting_Messages, 3, "", 1, "Deleting returned messages: 1 of 3"},
+        };
+        for (const Step& step : steps) {
+            Progress_Window().Stage_Started(step.stage, step.total, QString::fromLatin1(step.name));
+            Progress_Window().Stage_Advanced(step.done);
+            QTRY_COMPARE(Status(), QString::fromLatin1(step.status));
+            QCOMPARE(Bar()->maximum(), std::max(step.total, 1));
+            QCOMPARE(Bar()->value(), step.done);
+        }
+        // A stopped run keeps its bar where it stood.
+        Progress_Window().Run_Finished(Run_Outcome::Stopped, {1, 2, 1, 1, 0});
+        Flags().Run_In_Progress = false;
+        QCOMPARE(Status(),
+                 QStringLiteral("Stopped: 1 contact deleted, 2 changed, 1 task made, 1 message moved"));
+        QCOMPARE(Bar()->value(), 1);
+        QCOMPARE(Close_Button()->toolTip(), QString());
+        QVERIFY(window.findChild<QLabel*>(QStringLiteral("lblElapsed"))->text().startsWith("Elapsed 0:0"));
+
+        // A finished run fills it, also when its last stage had nothing to do.
+        Flags().Run_In_Progress = true;
+        Progress_Window().Stage_Started(Run_Stage::Deleting_Messages, 0, QString());
+        Progress_Window().Run_Finished(Run_Outcome::Done, {0, 1, 0, 0, 3});
+        Flags().Run_In_Progress = false;
+        QCOMPARE(Status(),
+                 QStringLiteral("Done: 0 contacts deleted, 1 changed, 0 tasks made, 3 messages deleted"));
+        QCOMPARE(Bar()->value(), Bar()->maximum());
+
+        // An operation that does not say how it ended (the manual processing).
+        Flags().Run_In_Progress = true;
+        Flags().Run_In_Progress = false;
+        QCOMPARE(Status(), QStringLiteral("Done"));
     }
 
     void resizing_keeps_the_list_and_button_in_proportion()
@@ -216,7 +312,7 @@ private Q_SLOTS:
         Progress_Window().Show_Window();
         frmStatusAnalysis& window = frmStatusAnalysis::Instance();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTreeWidget* list = window.ListContacts();
+        QTreeView* list = window.ListContacts();
         const QRect list0 = list->geometry();
         const QRect button0 = Close_Button()->geometry();
         const QSize size0 = window.size();

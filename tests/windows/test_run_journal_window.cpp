@@ -85,7 +85,7 @@ private Q_SLOTS:
         QCOMPARE(Message_Box::shown(), QStringList());
 
         auto* report = Find<QPushButton>(&frmStatusAnalysis::Instance(), "cmdReport");
-        QVERIFY(report->isVisible());
+        QVERIFY(report->isVisible() && report->isEnabled());
         Click(report);
         QVERIFY(frmRunReport::Loaded() && frmRunReport::Loaded()->isVisible());
         const QString text = Find<QPlainTextEdit>(frmRunReport::Loaded(), "txtReport")->toPlainText();
@@ -93,10 +93,14 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("Matched:  bob@example.com in Email1Address")));
         QVERIFY(text.contains(QStringLiteral("Done:     deleted")));
 
-        // The next run hides the button until it has its own report.
+        // The next run has the button wait for its own report.
+        bool disabledDuringRun = false;
+        connect(&frmStatusAnalysis::Instance(), &frmStatusAnalysis::Line_Added, report,
+                [&] { disabledDuringRun = disabledDuringRun || !report->isEnabled(); });
         Click(Find<QPushButton>(window_.get(), "ScanEmails"));
         QVERIFY(!QFile::exists(bob_));
-        QVERIFY(report->isVisible());
+        QVERIFY(disabledDuringRun);
+        QVERIFY(report->isEnabled());
         Click(report);
         QVERIFY(!Find<QPlainTextEdit>(frmRunReport::Loaded(), "txtReport")
                      ->toPlainText()
