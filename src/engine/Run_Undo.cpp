@@ -373,7 +373,7 @@ QString Undo_Result::Summary() const
             text += QStringLiteral("  ... and %1 more.\n").arg(Counts.Not_Restored.size() - shown);
     }
     if (!Report_Path.isEmpty())
-        text += QStringLiteral("\nThe undo report: ") + QDir::toNativeSeparators(Report_Path);
+        text += QStringLiteral("\n\nThe undo report: ") + QDir::toNativeSeparators(Report_Path);
     return text;
 }
 

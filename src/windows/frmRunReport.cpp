@@ -1,7 +1,9 @@
 #include "windows/frmRunReport.h"
 
+#include "windows/Window_Placement.h"
 #include "windows/class_Elastic.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -30,6 +32,8 @@ frmRunReport& frmRunReport::Open(const QString& path, const QString& text, QWidg
                                           ? QStringLiteral("A preview keeps no report file.")
                                           : QStringLiteral("Kept as %1").arg(QDir::toNativeSeparators(path)));
     g_report->txtReport_->setPlainText(text);
+    if (!g_report->isVisible())
+        Place_Beside(g_report, QApplication::activeWindow());
     g_report->show();
     g_report->raise();
     g_report->activateWindow();
@@ -62,7 +66,7 @@ frmRunReport::frmRunReport(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addWidget(lblReportFile_);
     layout->addWidget(txtReport_, 1);
     layout->addLayout(buttons);
-    resize(Twips_To_Pixels(this, 11400, Qt::Horizontal), Twips_To_Pixels(this, 8400, Qt::Vertical));
+    resize(Twips_To_Pixels(this, 13500, Qt::Horizontal), Twips_To_Pixels(this, 9000, Qt::Vertical));
 }
 
 frmRunReport::~frmRunReport()

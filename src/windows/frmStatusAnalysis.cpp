@@ -2,6 +2,7 @@
 
 #include "config/User_Messages.h"
 #include "engine/Processing_Flags.h"
+#include "outlook/Write_Gate.h"
 #include "windows/Line_List_Model.h"
 #include "windows/Window_Placement.h"
 #include "windows/frmRunReport.h"
@@ -269,6 +270,12 @@ void frmStatusAnalysis::Run_Finished(Run_Outcome outcome, const Run_Totals& tota
                         : outcome == Run_Outcome::Stopped ? QStringLiteral("Stopped: ")
                                                           : QStringLiteral("Ended by an error: ");
     finished_ = how + Totals_Text(totals);
+    // The counts of a preview are what the run would do.
+    if (outlook::Previewing())
+        finished_ =
+            (outcome == Run_Outcome::Done ? QStringLiteral("Preview, nothing changed. A run would do: ")
+                                          : QStringLiteral("Preview ") + how.toLower()) +
+            Totals_Text(totals);
     if (outcome == Run_Outcome::Done && stage_set_)
         done_ = total_;
     Refresh();
