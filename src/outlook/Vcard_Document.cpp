@@ -154,6 +154,73 @@ QString Quoted_Printable(const QString& text)
     return out;
 }
 
+bool Is_Utf8(const QByteArray& bytes)
+{
+    return g_utf8_validate(bytes.constData(), bytes.size(), nullptr);
+}
+
+// Where a line's value starts: after the first colon outside quotes.
+qsizetype Value_Start(const QByteArray& text)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        else if (text[i] == ':' && !quoted)
+            return i + 1;
+    }
+    return text.size();
+}
+
+// The CHARSET parameter of a line's head.
+QByteArray Charset_Of(const QByteArray& head)
+{
+    for (const QByteArray& param : head.split(';')) {
+        const qsizetype eq = param.indexOf('=');
+        if (eq > 0 && param.left(eq).trimmed().compare("CHARSET", Qt::CaseInsensitive) == 0)
+            return param.mid(eq + 1).trimmed().replace('"', QByteArray()).replace(':', QByteArray());
+    }
+    return {};
+}
+
+// One logical line as text. True when its bytes are UTF-8; otherwise its
+// value is read in the character set the line names, else (and its head
+// always) as Windows-1252.
+bool Decode_Line(const QByteArray& text, QString& out)
+{
+    if (Is_Utf8(text)) {
+        out = QString::fromUtf8(text);
+        return true;
+    }
+    const qsizetype start = Value_Start(text);
+    const QByteArray head = text.left(start);
+    const QByteArray value = text.mid(start);
+    out = From_Cp1252(head);
+    const QByteArray charset = Charset_Of(head);
+    if (!charset.isEmpty()) {
+        gsize written = 0;
+        gchar* converted = g_convert(value.constData(), value.size(), "UTF-8", charset.constData(), nullptr,
+                                     &written, nullptr);
+        if (converted) {
+            const QByteArray utf8(converted, qsizetype(written));
+            g_free(converted);
+            if (Is_Utf8(utf8) && !utf8.contains('\0') && !utf8.contains('\r') && !utf8.contains('\n')) {
+                out += QString::fromUtf8(utf8);
+                return false;
+            }
+        }
+    }
+    out += From_Cp1252(value);
+    return false;
+}
+
+bool Is_Charset_Param(const QString& param)
+{
+    return param.section(QLatin1Char('='), 0, 0)
+               .trimmed()
+               .compare(QLatin1String("CHARSET"), Qt::CaseInsensitive) == 0;
+}
+
 void Quiet_Libebook()
 {
     // EVCard warns on stderr about odd escapes in other programs' files; the
@@ -185,12 +252,6 @@ std::unique_ptr<Vcard_Document> Vcard_Document::Parse(const QByteArray& input)
     }
     if (bytes.isEmpty() || bytes.contains('\0'))
         return nullptr;
-    {
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        (void)QString(utf8(bytes));
-        if (utf8.hasError())
-            bytes = From_Cp1252(bytes).toUtf8();
-    }
     std::unique_ptr<Vcard_Document> doc(new Vcard_Document);
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         doc->preamble_ = bytes.left(3);
@@ -240,7 +301,11 @@ std::unique_ptr<Vcard_Document> Vcard_Document::Parse(const QByteArray& input)
             line.Raw += next.Raw;
             ++i;
         }
-        if (!Parse_Content(QString::fromUtf8(text), line))
+        // Each line is decoded on its own and keeps its bytes: one line in
+        // another character set must not change how the others read.
+        QString decoded;
+        line.Decoded = !Decode_Line(text, decoded);
+        if (!Parse_Content(decoded, line))
             return nullptr;
         const QString upperName = line.Name.toUpper();
         const bool isCard = line.Value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0;
@@ -318,7 +383,10 @@ int Vcard_Document::End_Index() const
 
 QStringList Vcard_Document::Values(int index) const
 {
-    const Vcard_Line& line = Line(index);
+    Vcard_Line line = Line(index);
+    // The text of a line read in another character set is decoded already.
+    if (line.Decoded)
+        line.Params.removeIf(Is_Charset_Param);
     // EVCard decodes escapes, quoted-printable and charsets; give it this one line.
     const QByteArray mini = "BEGIN:VCARD\r\n" + Compose(line).toUtf8() + "\r\nEND:VCARD\r\n";
     EVCard* card = e_vcard_new_from_string(mini.constData());
@@ -326,8 +394,11 @@ QStringList Vcard_Document::Values(int index) const
     GList* attributes = e_vcard_get_attributes(card);
     if (attributes) {
         auto* attribute = static_cast<EVCardAttribute*>(attributes->data);
-        for (GList* v = e_vcard_attribute_get_values(attribute); v; v = v->next)
-            out.append(QString::fromUtf8(static_cast<const char*>(v->data)));
+        for (GList* v = e_vcard_attribute_get_values(attribute); v; v = v->next) {
+            // Quoted-printable without a character set may give any bytes.
+            const QByteArray value(static_cast<const char*>(v->data));
+            out.append(Is_Utf8(value) ? QString::fromUtf8(value) : From_Cp1252(value));
+        }
     }
     g_object_unref(card);
     if (out.isEmpty())
@@ -417,6 +488,22 @@ void Vcard_Document::Change(int index, const QStringList& params, const QString&
         return; // the same text: keep the line as it was written
     line.Params = params;
     line.Value = value;
+    if (line.Decoded) {
+        // Written anew, the line is UTF-8, and says so where the version needs it.
+        const auto otherCharset = [](const QString& p) {
+            return Is_Charset_Param(p) && p.section(QLatin1Char('='), 1)
+                                                  .trimmed()
+                                                  .compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) != 0;
+        };
+        line.Params.removeIf(otherCharset);
+        bool ascii = true;
+        for (QChar c : value)
+            ascii = ascii && c.unicode() < 0x80;
+        if (!ascii && Version() == QLatin1String("2.1") &&
+            !std::any_of(line.Params.cbegin(), line.Params.cend(), Is_Charset_Param))
+            line.Params.append(QStringLiteral("CHARSET=UTF-8"));
+        line.Decoded = false;
+    }
     line.Raw.clear();
     modified_ = true;
 }
