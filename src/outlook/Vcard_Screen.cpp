@@ -1,9 +1,6 @@
 #include "outlook/Vcard_Screen.h"
 
-#include "config/Text_File.h"
-
 #include <QString>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <string>
@@ -18,8 +15,8 @@ bool Is_Ascii_Address_Byte(char c)
            c == '-' || c == '.' || c == '@';
 }
 
-// Bytes of other letters count too: in upper case some become plain ones
-// ("ß" becomes "SS"), and a walk compares addresses in upper case.
+// Bytes of other letters belong to the token too: a value with one is
+// nobody's plain address, and must not be cut into a part that is.
 bool Is_Token_Byte(char c)
 {
     return Is_Ascii_Address_Byte(c) || static_cast<unsigned char>(c) >= 0x80;
@@ -36,16 +33,6 @@ bool Contains_Word(std::string_view text, std::string_view upperWord)
     const auto at = std::search(text.begin(), text.end(), upperWord.begin(), upperWord.end(),
                                 [](char a, char b) { return Upper(a) == b; });
     return at != text.end();
-}
-
-// The parser reads text that is not UTF-8 as Windows-1252.
-bool Is_Utf8(const QByteArray& bytes)
-{
-    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-        return true;
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    (void)QString(utf8(bytes));
-    return !utf8.hasError();
 }
 
 // The text with folded lines joined as the parser joins them: a line break
@@ -70,21 +57,15 @@ std::string Unfolded(const QByteArray& bytes)
 }
 
 // The token in upper case as a walk compares it, or empty when it cannot be
-// a wanted address.
-QByteArray Upper_Token(std::string_view token, bool utf8)
+// a wanted address: a walk never makes a plain letter of any other one.
+QByteArray Upper_Token(std::string_view token)
 {
-    if (std::all_of(token.begin(), token.end(), Is_Ascii_Address_Byte)) {
-        QByteArray out(token.data(), qsizetype(token.size()));
-        for (char& c : out)
-            c = Upper(c);
-        return out;
-    }
-    const QByteArray raw(token.data(), qsizetype(token.size()));
-    const QString upper = (utf8 ? QString::fromUtf8(raw) : From_Cp1252(raw)).toUpper();
-    for (const QChar c : upper)
-        if (c.unicode() >= 0x80 || !Is_Ascii_Address_Byte(char(c.unicode())))
-            return {};
-    return upper.toLatin1();
+    if (!std::all_of(token.begin(), token.end(), Is_Ascii_Address_Byte))
+        return {};
+    QByteArray out(token.data(), qsizetype(token.size()));
+    for (char& c : out)
+        c = Upper(c);
+    return out;
 }
 
 } // namespace
@@ -93,7 +74,6 @@ bool Vcard_May_Hold(const QByteArray& bytes, const Address_Screen& screen)
 {
     if (bytes.contains('\0') || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         return true; // UTF-16 (or not text at all): left to the parser
-    const bool utf8 = Is_Utf8(bytes);
     const std::string text = Unfolded(bytes);
     const std::string_view all(text);
     for (std::size_t start = 0; start < all.size();) {
@@ -118,7 +98,7 @@ bool Vcard_May_Hold(const QByteArray& bytes, const Address_Screen& screen)
                 at = at || line[i] == '@';
             if (!at)
                 continue;
-            const QByteArray upper = Upper_Token(line.substr(from, i - from), utf8);
+            const QByteArray upper = Upper_Token(line.substr(from, i - from));
             if (!upper.isEmpty() && screen.Wanted(QLatin1StringView(upper)))
                 return true;
         }
