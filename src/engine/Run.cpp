@@ -85,6 +85,7 @@ public:
 
     void Run()
     {
+        State().Run_Failed = false;
         Flags().Abort_Requested = false;
         Flags().Processing_Active = true;
         try {
@@ -95,6 +96,7 @@ public:
             Flags().Processing_Active = false;
             return;
         } catch (const std::exception& e) {
+            State().Run_Failed = true;
             Messages().Show_Message(QStringLiteral("Error: ") + location_ +
                                     QStringLiteral(" on Convert Current: ") + Error_Description(e));
         }
@@ -161,6 +163,9 @@ private:
     {
         location_ = QStringLiteral("600010");
         State().Bounced_Emails.Clear();
+        State().Message_Bodies.Clear();
+        State().Kept_Messages.clear();
+        State().Walk_Failed = false;
         Add_Item_To_List(QStringLiteral("Scanning Inbox for Invalid Emails..."));
         const auto rowCount = static_cast<qint32>(State().Message_Rows.size());
         for (qint32 row = 0; row < rowCount; ++row) {
@@ -215,17 +220,27 @@ private:
     void Dispose()
     {
         location_ = QStringLiteral("600024");
-        if (Setting_Number(choice_) > 1) {
+        if (Setting_Number(choice_) > 1 && State().Walk_Failed) {
+            // Contacts the failed walk never reached would lose the only
+            // messages that lead a later run to them.
+            Add_Item_To_List(kMessagesLeftAfterError);
+        } else if (Setting_Number(choice_) > 1) {
             Add_Item_To_List(QStringLiteral("Post Email Action"));
             Add_Item_To_List(QStringLiteral("Moving/Deleting Email"));
             Yield_To_Events();
             // A message with several records is moved by its first; the later
-            // ones would only find it gone.
+            // ones would only find it gone. A message whose contact could not
+            // be handled stays for a later run.
             QSet<qint32> handled;
             for (const Bounced_Email& record : State().Bounced_Emails.Records()) {
                 if (handled.contains(record.Message_Index))
                     continue;
                 handled.insert(record.Message_Index);
+                if (State().Kept_Messages.contains(record.Message_Index)) {
+                    const auto& subject = State().Message_Rows[record.Message_Index].Subject;
+                    Add_Item_To_List(kMessageKept + subject.value_or(QString()));
+                    continue;
+                }
                 Post_Email_Action(record.Message_Index, choice_, kRunCallerTag);
             }
         }

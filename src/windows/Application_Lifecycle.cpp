@@ -1,5 +1,6 @@
 #include "windows/Application_Lifecycle.h"
 
+#include "engine/Run_State.h"
 #include "windows/Message_Box.h"
 
 #include <QApplication>
@@ -101,7 +102,7 @@ int Application_Lifecycle::Run()
 
     const bool started = window.Load(command_line_);
     if (mode_ == Mode::Unattended)
-        return started ? 0 : 1;
+        return started && !engine::State().Run_Failed ? 0 : 1;
     if (window.Is_Unloaded())
         return 0;
     return QApplication::exec();
