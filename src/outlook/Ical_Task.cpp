@@ -6,10 +6,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QUrl>
 #include <QUuid>
 
+#include <glib.h>
 #include <libical/ical.h>
 
 #include <cstdlib>
@@ -84,6 +84,23 @@ QString Link_Uid(icalproperty* contact)
             return uri.mid(9);
     }
     return QString();
+}
+
+// The file's lines, folded ones joined (a fold may fall inside a character,
+// libical writes them so), each in UTF-8: a line that is not is read as
+// Windows-1252, and no other line changes for it.
+QByteArray Utf8_Lines(const QByteArray& bytes)
+{
+    QByteArray unfolded = bytes;
+    unfolded.replace("\r\n ", "").replace("\r\n\t", "").replace("\n ", "").replace("\n\t", "");
+    if (g_utf8_validate(unfolded.constData(), unfolded.size(), nullptr))
+        return unfolded;
+    QByteArray out;
+    for (const QByteArray& line : unfolded.split('\n')) {
+        out += g_utf8_validate(line.constData(), line.size(), nullptr) ? line : From_Cp1252(line).toUtf8();
+        out += '\n';
+    }
+    return out;
 }
 
 QString Entry_Hex(const QString& text)
@@ -320,11 +337,7 @@ std::shared_ptr<Task_Item> Load_Task_File(const QString& filePath, const QString
         if (!Read_Regular_File(QFile::encodeName(filePath), kMaxTaskBytes, bytes) || bytes.isEmpty() ||
             bytes.contains('\0'))
             return nullptr;
-        QByteArray text = bytes;
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        (void)QString(utf8(bytes));
-        if (utf8.hasError())
-            text = From_Cp1252(bytes).toUtf8();
+        const QByteArray text = Utf8_Lines(bytes);
         icalcomponent* top = icalparser_parse_string(text.constData());
         if (!top)
             return nullptr;

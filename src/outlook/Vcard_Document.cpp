@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <optional>
 
 #include <libebook-contacts/libebook-contacts.h>
 
@@ -105,10 +106,18 @@ bool Parse_Content(const QString& text, Vcard_Line& line)
     return true;
 }
 
+// A parameter QUOTED-PRINTABLE (2.1) or ENCODING=QUOTED-PRINTABLE, as EVCard
+// reads them; the value's soft line breaks are then joined.
 bool Head_Is_Quoted_Printable(const QByteArray& text)
 {
     const qsizetype colon = text.indexOf(':');
-    return text.left(colon < 0 ? text.size() : colon).toUpper().contains("QUOTED-PRINTABLE");
+    const QList<QByteArray> params = text.left(colon < 0 ? text.size() : colon).split(';');
+    for (qsizetype i = 1; i < params.size(); ++i) {
+        const QByteArray param = params[i].trimmed().toUpper();
+        if (param == "QUOTED-PRINTABLE" || param == "ENCODING=QUOTED-PRINTABLE")
+            return true;
+    }
+    return false;
 }
 
 bool Is_Encoding_Param(const QString& param)
@@ -381,29 +390,51 @@ int Vcard_Document::End_Index() const
     return int(lines_.size()) - 1;
 }
 
-QStringList Vcard_Document::Values(int index) const
+namespace {
+
+// The decoded values of the one property of a card that EVCard read from
+// `mini`, when it read that property at all.
+std::optional<QStringList> Evcard_Values(const QByteArray& mini, const QString& name)
 {
-    Vcard_Line line = Line(index);
-    // The text of a line read in another character set is decoded already.
-    if (line.Decoded)
-        line.Params.removeIf(Is_Charset_Param);
-    // EVCard decodes escapes, quoted-printable and charsets; give it this one line.
-    const QByteArray mini = "BEGIN:VCARD\r\n" + Compose(line).toUtf8() + "\r\nEND:VCARD\r\n";
     EVCard* card = e_vcard_new_from_string(mini.constData());
-    QStringList out;
-    GList* attributes = e_vcard_get_attributes(card);
-    if (attributes) {
-        auto* attribute = static_cast<EVCardAttribute*>(attributes->data);
+    std::optional<QStringList> out;
+    for (GList* a = e_vcard_get_attributes(card); a && !out; a = a->next) {
+        auto* attribute = static_cast<EVCardAttribute*>(a->data);
+        if (QString::fromUtf8(e_vcard_attribute_get_name(attribute)).compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        out.emplace();
         for (GList* v = e_vcard_attribute_get_values(attribute); v; v = v->next) {
             // Quoted-printable without a character set may give any bytes.
             const QByteArray value(static_cast<const char*>(v->data));
-            out.append(Is_Utf8(value) ? QString::fromUtf8(value) : From_Cp1252(value));
+            out->append(Is_Utf8(value) ? QString::fromUtf8(value) : From_Cp1252(value));
         }
     }
     g_object_unref(card);
-    if (out.isEmpty())
-        out.append(QString());
     return out;
+}
+
+} // namespace
+
+QStringList Vcard_Document::Values(int index) const
+{
+    // EVCard decodes escapes, quoted-printable and charsets; give it this one
+    // line with only the parameters that change how its value reads, and
+    // only in a plain form: a parameter it cannot read makes it take the
+    // value from a later line.
+    Vcard_Line line = Line(index);
+    line.Group.clear();
+    line.Params.removeIf([&line](const QString& p) {
+        const bool plain = std::all_of(p.cbegin(), p.cend(), [](QChar c) {
+            return c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u'-' || c == u'=' || c == u'_');
+        });
+        // The text of a line read in another character set is decoded already.
+        return !plain || !Is_Encoding_Param(p) || (line.Decoded && Is_Charset_Param(p));
+    });
+    const std::optional<QStringList> out =
+        Evcard_Values("BEGIN:VCARD\r\n" + Compose(line).toUtf8() + "\r\nEND:VCARD\r\n", line.Name);
+    if (!out || out->isEmpty())
+        return {QString()};
+    return *out;
 }
 
 QStringList Vcard_Document::Types(int index) const
