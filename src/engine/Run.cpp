@@ -92,6 +92,7 @@ public:
             if (Prepare() && Scan() && Process_Databases())
                 Dispose();
         } catch (const Early_End&) {
+            State().Run_Failed = true;
             Flags().Abort_Requested = false;
             Flags().Processing_Active = false;
             return;

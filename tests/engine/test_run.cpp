@@ -154,6 +154,7 @@ TEST_F(Run_Test, StoredInputFolderIsScannedAndAMissingOneEndsTheRun)
     EXPECT_EQ(progress.lines.mid(1, 3),
               QStringList({"Scanning Inbox for Invalid Emails...", "Bounced Email Found: failure notice",
                            "Scanning Folder: Contacts"}));
+    EXPECT_FALSE(State().Run_Failed);
 
     progress.lines.clear();
     Save_Setting(Email_Inbox_Entry_ID, outlook::Entry_ID_To_Hex("Nowhere"));
@@ -161,6 +162,7 @@ TEST_F(Run_Test, StoredInputFolderIsScannedAndAMissingOneEndsTheRun)
     EXPECT_EQ(progress.lines, QStringList({"Logging into Outlook Mailbox"}));
     EXPECT_EQ(profile.messages.shown, QStringList({"Could not map outlook input mail folder."}));
     EXPECT_FALSE(Flags().Processing_Active);
+    EXPECT_TRUE(State().Run_Failed); // an unattended run ends with exit code 1
 }
 
 TEST_F(Run_Test, CloseDuringTheScanStopsBeforeAnyContactOrMessage)
