@@ -2,7 +2,6 @@
 
 #include "outlook/Fault_Points.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
