@@ -22,9 +22,9 @@ int Open_Regular_File(const QByteArray& path, struct stat& st, bool followLinks 
 bool Read_Regular_File(const QByteArray& path, qint64 limit, QByteArray& bytes, bool followLinks = true);
 
 // Writes a file whole or not at all: the bytes go to a temporary file in the
-// same folder, which is flushed and renamed into place, and the folder is
-// flushed. With `replace` false an existing file is never replaced (the
-// write fails). A file its owner made read-only is never replaced either.
+// same folder, which is flushed and renamed into place. With `replace` false
+// an existing file is never replaced (the write fails). A file its owner made
+// read-only is never replaced either.
 // On failure *error (when given) tells why and nothing is left behind.
 bool Write_Item_File(const QByteArray& path, const QByteArray& bytes, bool replace, QString* error = nullptr);
 

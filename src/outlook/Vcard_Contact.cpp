@@ -89,11 +89,7 @@ void Move_Into_Folder(const QString& source, const QString& folder, const QStrin
     const QFileInfo info(source);
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to_dir = QFile::encodeName(folder);
-    const auto done = [&] {
-        Fault_Point("contact moved");
-        Sync_Directory(to_dir);
-        Sync_Directory(QFile::encodeName(info.absolutePath()));
-    };
+    const auto done = [] { Fault_Point("contact moved"); };
     for (int n = 1; n < 10000; ++n) {
         const QByteArray to = QFile::encodeName(QDir(folder).filePath(Numbered_Name(info, n)));
         if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
@@ -123,8 +119,12 @@ void Move_Into_Folder(const QString& source, const QString& folder, const QStrin
             }
             if (QFileInfo::exists(QFile::decodeName(to)))
                 continue;
-            if (Write_Item_File(to, bytes, false) && ::unlink(from.constData()) == 0)
-                return done();
+            if (Write_Item_File(to, bytes, false)) {
+                // The copy's name must last before the only other one goes.
+                Sync_Directory(to_dir);
+                if (::unlink(from.constData()) == 0)
+                    return done();
+            }
         }
         if (!QFileInfo::exists(source))
             throw Outlook_Error(QStringLiteral("The contact no longer exists."));
