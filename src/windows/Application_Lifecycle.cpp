@@ -1,5 +1,6 @@
 #include "windows/Application_Lifecycle.h"
 
+#include "engine/Run_State.h"
 #include "engine/Unattended_Start.h"
 #include "windows/Message_Box.h"
 
@@ -90,7 +91,9 @@ int Application_Lifecycle::Run()
     const qsizetype messagesBefore = Message_Box::shown().size();
     const bool started = window.Load(command_line_);
     if (mode_ == Mode::Unattended)
-        return started && Message_Box::shown().size() == messagesBefore ? Exit_Done : Exit_Failed;
+        return started && !engine::State().Run_Failed && Message_Box::shown().size() == messagesBefore
+                   ? Exit_Done
+                   : Exit_Failed;
     if (window.Is_Unloaded())
         return 0;
     return QApplication::exec();
