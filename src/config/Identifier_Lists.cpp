@@ -1,5 +1,6 @@
 #include "config/Identifier_Lists.h"
 
+#include "config/Address_Case.h"
 #include "config/App_State.h"
 #include "config/Data_Strings.h"
 #include "config/Text_File.h"
@@ -108,7 +109,7 @@ void Add_Search_String(const QString& text)
 
 void Add_No_Check_String(const QString& text)
 {
-    Lists().No_Check_Strings.append(text.toUpper());
+    Lists().No_Check_Strings.append(Upper_Address(text));
 }
 
 void Setup_Search_Strings()

@@ -1,5 +1,6 @@
 #include "engine/Contact_Actions.h"
 
+#include "config/Address_Case.h"
 #include "config/Contact_Folder_List.h"
 #include "config/Registry_Routines.h"
 #include "config/User_Messages.h"
@@ -11,10 +12,12 @@
 #include "engine/Run_Progress.h"
 #include "engine/Run_State.h"
 #include "outlook/Contact_Fields.h"
+#include "outlook/Item_File_IO.h"
 #include "outlook/Mapi_Components.h"
 #include "outlook/Outlook_Session.h"
 
 #include <QDate>
+#include <QUuid>
 
 #include <exception>
 
@@ -77,7 +80,7 @@ QString Trim_Spaces(const QString& text)
 int Matching_Slot(const QuorinContactItem& contact)
 {
     for (int slot = 1; slot <= 3; ++slot) {
-        if (Find_Bounced_Email(Trim_Spaces(Email_Address(contact, slot)).toUpper()))
+        if (Find_Bounced_Email(Upper_Address(Trim_Spaces(Email_Address(contact, slot)))))
             return slot;
     }
     return 0;
@@ -162,7 +165,12 @@ private:
     std::shared_ptr<Items_Collection> items_;
 };
 
-void Make_Task(Task_Target& target, const Contact_Item& contact, const QString& body)
+// Names a task by its contact and its returned message, so that a run cut
+// short after the task was saved, before its contact was, makes no second
+// one when it is run anew.
+const QUuid kTaskNamespace = QUuid::fromString(QStringLiteral("{0f7e4b1a-6c3d-4e8f-9b2a-5d1c7e9f3a64}"));
+
+void Make_Task(Task_Target& target, const Contact_Item& contact, const QString& body, qint32 messageRow)
 {
     auto items = target.Items();
     if (!items)
@@ -170,6 +178,12 @@ void Make_Task(Task_Target& target, const Contact_Item& contact, const QString& 
     auto task = items->Add_Task();
     if (!task)
         throw outlook::Outlook_Error(QStringLiteral("The task could not be created."));
+    const auto& rows = State().Message_Rows;
+    const QByteArray message = messageRow >= 0 && messageRow < static_cast<qint32>(rows.size())
+                                   ? rows[messageRow].Entry_ID
+                                   : QByteArray();
+    task->Set_UID(QUuid::createUuidV5(kTaskNamespace, contact.UID().toUtf8() + '\n' + message)
+                      .toString(QUuid::WithoutBraces));
     const QString priority = Get_Setting(ToDo_Priority);
     if (priority == QLatin1String("High"))
         task->Set_Importance(outlook::olImportanceHigh);
@@ -182,7 +196,6 @@ void Make_Task(Task_Target& target, const Contact_Item& contact, const QString& 
     task->Set_Body(body);
     // Every matching contact is linked, through its UID.
     task->Add_Link(contact);
-    Journal_Contact_Action(kDoneTask);
     task->Save();
     ++Totals().Tasks_Made;
 }
@@ -196,8 +209,12 @@ struct Walk
     QString lastNoteBody; // the task body: the last note attached in this walk
 };
 
-// The actions on one matching contact; failures throw to the walk's trap.
-void Handle_Match(Walk& walk, int slot)
+// The actions on one matching contact; failures throw to the caller, which
+// skips the contact. Everything the contact gets (note, cleared address,
+// field, and the UID its task points at) is written with one save, after
+// the task: a kill at any moment leaves the contact either untouched, and
+// found again by the next run, or finished.
+void Handle_Match(Walk& walk, int slot, qint32 messageRow)
 {
     QuorinContactItem& contact = walk.component;
     ++walk.matched;
@@ -215,31 +232,45 @@ void Handle_Match(Walk& walk, int slot)
         ++Totals().Contacts_Deleted;
         return;
     }
-    bool changed = false;
-    if (Checked(choices.Create_A_Note())) {
-        walk.lastNoteBody = Open_Message_Row(State().Found_Message_Index)->Body();
+    const bool note = Checked(choices.Create_A_Note());
+    const bool clear = Checked(choices.Clear_Email_Address());
+    const bool field = Checked(choices.Set_Field_In_Contact()) && choices.Field_To_Be_Set() != kNoField;
+    const bool task = choices.Event_Text() == kTaskEvent;
+    if (note)
+        walk.lastNoteBody = outlook::Storable_Text(Message_Row_Body(messageRow));
+    if (task)
+        Make_Task(walk.tasks, *contact.Item(), walk.lastNoteBody, messageRow);
+    if (note)
         contact.Set_Body(contact.Body() + QStringLiteral("\r\n") + kNoteSeparator +
                          QStringLiteral("\r\n\r\n") + walk.lastNoteBody);
-        Journal_Contact_Action(kDoneNote);
-        contact.Save();
-        changed = true;
-    }
-    if (Checked(choices.Clear_Email_Address())) {
+    if (clear)
         Set_Email_Address(contact, slot, QString());
-        Journal_Contact_Action(Done_Cleared(slot));
-        contact.Save();
-        changed = true;
-    }
-    if (Checked(choices.Set_Field_In_Contact()) && choices.Field_To_Be_Set() != kNoField) {
+    if (field)
         outlook::Set_Contact_Field(choices.Field_To_Be_Set(), choices.Field_Value(), contact);
+    // Recorded before the one save that makes them all.
+    if (note)
+        Journal_Contact_Action(kDoneNote);
+    if (clear)
+        Journal_Contact_Action(Done_Cleared(slot));
+    if (field)
         Journal_Contact_Action(Done_Field(choices.Field_To_Be_Set(), choices.Field_Value()));
+    if (task) // made above, first, so that the contact's one save is its last step
+        Journal_Contact_Action(kDoneTask);
+    if (note || clear || field || task)
         contact.Save();
-        changed = true;
-    }
-    if (changed)
+    if (note || clear || field)
         ++Totals().Contacts_Changed;
-    if (choices.Event_Text() == kTaskEvent)
-        Make_Task(walk.tasks, *contact.Item(), walk.lastNoteBody);
+}
+
+// The name a skipped contact is reported by.
+QString Contact_Name(const QuorinContactItem& contact)
+{
+    try {
+        const QString name = contact.FullName();
+        return name.isEmpty() ? contact.Email1Address() : name;
+    } catch (const std::exception&) {
+        return QString();
+    }
 }
 
 void Finish_Flags()
@@ -294,8 +325,21 @@ bool Process_Contact_Folder(qint32 index, const Contact_Action_Choices& choices)
             // Distribution lists, broken files and vanished items are passed over.
             if (contact) {
                 walk.component.Set_Item(contact);
-                if (const int slot = Matching_Slot(walk.component))
-                    Handle_Match(walk, slot);
+                if (const int slot = Matching_Slot(walk.component)) {
+                    const qint32 messageRow = State().Found_Message_Index;
+                    try {
+                        Handle_Match(walk, slot, messageRow);
+                    } catch (const std::exception& e) {
+                        // Vanished, changed by another program or not
+                        // writable: the walk goes on, and the message stays
+                        // for a later run to find this contact again.
+                        Add_Item_To_List(QStringLiteral("Skipped Contact. Contact Name: ") +
+                                         Contact_Name(walk.component) + QStringLiteral(" Error: ") +
+                                         Error_Description(e));
+                        Journal_Contact_Failed(Error_Description(e));
+                        State().Kept_Messages.insert(messageRow);
+                    }
+                }
             }
             Report_Advance(count - position + 1);
             Yield_To_Events();
@@ -311,8 +355,11 @@ bool Process_Contact_Folder(qint32 index, const Contact_Action_Choices& choices)
                                               : QStringLiteral("No Matching Contacts were found."));
         }
     } catch (const std::exception& e) {
-        // The rest of the folder is skipped; the run goes on with the next one.
+        // The rest of the folder is skipped; the run goes on with the next
+        // one but leaves the returned messages where they are.
         Journal_Contact_Failed(Error_Description(e));
+        State().Walk_Failed = true;
+        State().Run_Failed = true;
         Messages().Show_Message(kContactError + Error_Description(e));
     }
 

@@ -1,5 +1,6 @@
 #include "engine/Recognition.h"
 
+#include "config/Address_Case.h"
 #include "config/Identifier_Lists.h"
 #include "config/User_Messages.h"
 #include "engine/Error_Description.h"
@@ -53,7 +54,7 @@ void Scan_Email_For_Return_Emails(qint32 rowIndex)
 {
     QString body;
     try {
-        body = Open_Message_Row(rowIndex)->Body();
+        body = Message_Row_Body(rowIndex);
     } catch (const std::exception& e) {
         // A message that cannot be read has no addresses; the run goes on.
         Messages().Show_Message(kScanError + Error_Description(e));
@@ -61,7 +62,7 @@ void Scan_Email_For_Return_Emails(qint32 rowIndex)
     }
     qsizetype at = body.indexOf(QLatin1Char('@'));
     while (at >= 0) {
-        QString address = Extract_Email_Address(body, static_cast<int>(at + 1)).toUpper();
+        QString address = Upper_Address(Extract_Email_Address(body, static_cast<int>(at + 1)));
         address.remove(QLatin1Char(' '));
         if (!Is_No_Check_String(address))
             Add_Bounced_Email(address, rowIndex);

@@ -88,6 +88,7 @@ public:
 
     void Run()
     {
+        State().Run_Failed = false;
         Flags().Abort_Requested = false;
         Flags().Processing_Active = true;
         Start_Totals();
@@ -95,12 +96,13 @@ public:
             if (Prepare() && Scan() && Process_Databases())
                 Dispose();
         } catch (const Early_End&) {
+            State().Run_Failed = true;
             Flags().Abort_Requested = false;
             Flags().Processing_Active = false;
             Report_Finished(Run_Outcome::Failed);
             return;
         } catch (const std::exception& e) {
-            outcome_ = Run_Outcome::Failed;
+            State().Run_Failed = true;
             Messages().Show_Message(QStringLiteral("Error: ") + location_ +
                                     QStringLiteral(" on Convert Current: ") + Error_Description(e));
         }
@@ -114,6 +116,9 @@ public:
         }
         Flags().Abort_Requested = false;
         Flags().Processing_Active = false;
+        // A walk that ended in an error fails the run without stopping it.
+        if (State().Run_Failed && outcome_ == Run_Outcome::Done)
+            outcome_ = Run_Outcome::Failed;
         Report_Finished(outcome_);
     }
 
@@ -169,6 +174,9 @@ private:
     {
         location_ = QStringLiteral("600010");
         State().Bounced_Emails.Clear();
+        State().Message_Bodies.Clear();
+        State().Kept_Messages.clear();
+        State().Walk_Failed = false;
         Add_Item_To_List(QStringLiteral("Scanning Inbox for Invalid Emails..."));
         const auto rowCount = static_cast<qint32>(State().Message_Rows.size());
         Report_Stage(Run_Stage::Scanning_Messages, rowCount);
@@ -228,27 +236,42 @@ private:
     void Dispose()
     {
         location_ = QStringLiteral("600024");
-        if (Setting_Number(choice_) > 1) {
+        if (Setting_Number(choice_) > 1 && State().Walk_Failed) {
+            // Contacts the failed walk never reached would lose the only
+            // messages that lead a later run to them.
+            Add_Item_To_List(kMessagesLeftAfterError);
+        } else if (Setting_Number(choice_) > 1) {
             Add_Item_To_List(QStringLiteral("Post Email Action"));
             Add_Item_To_List(QStringLiteral("Moving/Deleting Email"));
             // A message with several records is moved by its first; the later
-            // ones would only find it gone.
+            // ones would only find it gone. A message whose contact could not
+            // be handled stays for a later run.
             QSet<qint32> handled;
             std::vector<qint32> messages;
             for (const Bounced_Email& record : State().Bounced_Emails.Records()) {
-                if (!handled.contains(record.Message_Index)) {
-                    handled.insert(record.Message_Index);
-                    messages.push_back(record.Message_Index);
-                }
+                if (handled.contains(record.Message_Index))
+                    continue;
+                handled.insert(record.Message_Index);
+                messages.push_back(record.Message_Index);
             }
+            std::vector<qint32> moving;
+            for (const qint32 message : messages)
+                if (!State().Kept_Messages.contains(message))
+                    moving.push_back(message);
             Report_Stage(Setting_Number(choice_) == 2 ? Run_Stage::Deleting_Messages
                                                       : Run_Stage::Moving_Messages,
-                         static_cast<qint64>(messages.size()));
+                         static_cast<qint64>(moving.size()));
             Yield_To_Events();
-            Announce_Disposal(messages, choice_);
-            for (size_t i = 0; i < messages.size(); ++i) {
-                Post_Email_Action(messages[i], choice_, kRunCallerTag);
-                Report_Advance(static_cast<qint64>(i) + 1);
+            Announce_Disposal(moving, choice_);
+            qint64 done = 0;
+            for (const qint32 message : messages) {
+                if (State().Kept_Messages.contains(message)) {
+                    const auto& subject = State().Message_Rows[message].Subject;
+                    Add_Item_To_List(kMessageKept + subject.value_or(QString()));
+                    continue;
+                }
+                Post_Email_Action(message, choice_, kRunCallerTag);
+                Report_Advance(++done);
             }
             Disposal_Done();
         }

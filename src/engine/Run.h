@@ -26,6 +26,11 @@ inline const QString kNoDatabaseSelected =
 inline const QString kNoDatabaseForManual = QStringLiteral(
     "No database has been selected. Please select a database(s) to process on the main screen.");
 
+// The disposal's lines when returned messages stay in the input folder.
+inline const QString kMessagesLeftAfterError =
+    QStringLiteral("A database scan ended in an error: the returned emails were left in the input folder.");
+inline const QString kMessageKept = QStringLiteral("Returned Email Kept In Input Folder: ");
+
 // The entry points' refusals: each shows its message and answers false when
 // the entry must not start.
 bool Check_Process_All(int databaseRowCount);     // "All"

@@ -39,6 +39,34 @@ bool Bounced_Email_List::Find(const QString& address, qint32* messageIndex) cons
     return true;
 }
 
+namespace {
+
+// Far above the text of any returned message; a run over many huge ones
+// reads the later ones again rather than holding them all.
+constexpr qint64 kMaxKeptBodyChars = 64 * 1024 * 1024;
+
+} // namespace
+
+void Message_Body_Cache::Clear()
+{
+    bodies_.clear();
+    size_ = 0;
+}
+
+void Message_Body_Cache::Keep(const QByteArray& entryId, const QString& body)
+{
+    if (size_ + body.size() > kMaxKeptBodyChars || bodies_.contains(entryId))
+        return;
+    bodies_.insert(entryId, body);
+    size_ += body.size();
+}
+
+const QString* Message_Body_Cache::Find(const QByteArray& entryId) const
+{
+    const auto found = bodies_.constFind(entryId);
+    return found == bodies_.cend() ? nullptr : &found.value();
+}
+
 Run_State& State()
 {
     static Run_State state;
@@ -70,6 +98,22 @@ std::shared_ptr<outlook::Mail_Item> Open_Message_Row(qint32 rowIndex)
         throw outlook::Outlook_Error(item ? QStringLiteral("The item is not a mail message.")
                                           : QStringLiteral("The message could not be found."));
     return mail;
+}
+
+} // namespace bc::engine
+
+namespace bc::engine {
+
+QString Message_Row_Body(qint32 rowIndex)
+{
+    Run_State& state = State();
+    if (rowIndex >= 0 && rowIndex < static_cast<qint32>(state.Message_Rows.size())) {
+        if (const QString* kept = state.Message_Bodies.Find(state.Message_Rows[rowIndex].Entry_ID))
+            return *kept;
+    }
+    const QString body = Open_Message_Row(rowIndex)->Body();
+    state.Message_Bodies.Keep(state.Message_Rows[rowIndex].Entry_ID, body);
+    return body;
 }
 
 } // namespace bc::engine

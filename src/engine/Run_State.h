@@ -8,6 +8,7 @@
 #include "outlook/Object_Model.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -43,6 +44,22 @@ private:
     QHash<QString, qint32> first_; // address -> Message_Index of its first record
 };
 
+// The bodies of the returned messages, as the scan read them, for the notes:
+// each body is read once per run however many contacts it bounced. Kept by
+// the message's EntryID, so that a later listing's rows never meet a body of
+// another message; bodies beyond a total size are not kept (and read again).
+class Message_Body_Cache
+{
+public:
+    void Clear();
+    void Keep(const QByteArray& entryId, const QString& body);
+    const QString* Find(const QByteArray& entryId) const;
+
+private:
+    QHash<QByteArray, QString> bodies_;
+    qint64 size_ = 0;
+};
+
 struct Run_State
 {
     std::vector<outlook::Message_Row> Message_Rows;
@@ -51,6 +68,15 @@ struct Run_State
     // Written by Find_Bounced_Email on a hit, kept on a miss.
     qint32 Found_Message_Index = 0;
     std::shared_ptr<outlook::Mapi_Folder> Destination_Folder;
+    Message_Body_Cache Message_Bodies;
+    // Rows whose matching contacts could not be handled: their messages stay
+    // in the input folder, so that a later run finds those contacts again.
+    QSet<qint32> Kept_Messages;
+    // A database's walk ended in an error: every returned message stays.
+    bool Walk_Failed = false;
+    // The run, or one of its walks, ended in an error (an unattended run's
+    // exit code tells it).
+    bool Run_Failed = false;
 
     qint32 Num_Bounced_Emails() const { return Bounced_Emails.Count(); }
 };
@@ -64,5 +90,9 @@ bool Find_Bounced_Email(const QString& address);
 // Opens the message of a row of Message_Rows in Input_Store_ID. Throws
 // Outlook_Error when the row does not exist or the message cannot be opened.
 std::shared_ptr<outlook::Mail_Item> Open_Message_Row(qint32 rowIndex);
+
+// The body of a row's message: the one the scan read, else read now (and
+// kept). Throws like Open_Message_Row.
+QString Message_Row_Body(qint32 rowIndex);
 
 } // namespace bc::engine

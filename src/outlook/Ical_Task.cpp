@@ -1,15 +1,16 @@
 #include "outlook/Ical_Task.h"
 
 #include "config/Text_File.h"
+#include "outlook/Item_File_IO.h"
 #include "outlook/Write_Gate.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QUrl>
 #include <QUuid>
 
+#include <glib.h>
 #include <libical/ical.h>
 
 #include <cstdlib>
@@ -38,6 +39,8 @@ QString Outlook_Text(QString text)
 
 QByteArray Ical_Text(QString text)
 {
+    // libical takes C strings: a NUL would cut the text short.
+    text = Storable_Text(text);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text.toUtf8();
 }
@@ -84,6 +87,23 @@ QString Link_Uid(icalproperty* contact)
     return QString();
 }
 
+// The file's lines, folded ones joined (a fold may fall inside a character,
+// libical writes them so), each in UTF-8: a line that is not is read as
+// Windows-1252, and no other line changes for it.
+QByteArray Utf8_Lines(const QByteArray& bytes)
+{
+    QByteArray unfolded = bytes;
+    unfolded.replace("\r\n ", "").replace("\r\n\t", "").replace("\n ", "").replace("\n\t", "");
+    if (g_utf8_validate(unfolded.constData(), unfolded.size(), nullptr))
+        return unfolded;
+    QByteArray out;
+    for (const QByteArray& line : unfolded.split('\n')) {
+        out += g_utf8_validate(line.constData(), line.size(), nullptr) ? line : From_Cp1252(line).toUtf8();
+        out += '\n';
+    }
+    return out;
+}
+
 QString Entry_Hex(const QString& text)
 {
     return QString::fromLatin1(text.toUtf8().toHex().toUpper());
@@ -97,7 +117,8 @@ struct Ical_Task::Impl
     icalcomponent* Todo = nullptr;
     QString Path;
     QString Entry_ID;
-    QByteArray On_Disk; // the file as last read or written
+    QString Folder_Entry; // a new task's folder inside its store, for the EntryID
+    QByteArray On_Disk;   // the file as last read or written
     bool Is_New = false;
     bool Damaged = false; // libical dropped lines it could not read
 
@@ -188,18 +209,25 @@ void Ical_Task::Add_Link(const Contact_Item& contact)
 
 void Ical_Task::Save()
 {
+    const QByteArray path = QFile::encodeName(d->Path);
     if (d->Is_New) {
         if (!QFileInfo(QFileInfo(d->Path).absolutePath()).isDir())
             throw Outlook_Error(QStringLiteral("The task folder \"%1\" does not exist.")
                                     .arg(QFileInfo(d->Path).absolutePath()));
-        if (QFileInfo::exists(d->Path))
+        if (QFileInfo::exists(d->Path)) {
+            // The same task, saved by a run that was cut short before it
+            // could finish with its contact: it is not made twice.
+            const auto there = std::dynamic_pointer_cast<Ical_Task>(Load_Task_File(d->Path, d->Entry_ID));
+            if (there && there->UID() == UID())
+                return;
             throw Outlook_Error(QStringLiteral("A task file \"%1\" already exists.").arg(d->Path));
+        }
     } else {
         if (d->Damaged)
             throw Outlook_Error(
                 QStringLiteral("The task file has lines that cannot be read; it was not changed."));
         QByteArray current;
-        if (!QFileInfo(d->Path).isFile() || !Read_Whole_File(d->Path, current))
+        if (!Read_Regular_File(path, kMaxTaskBytes, current))
             throw Outlook_Error(QStringLiteral("The task no longer exists."));
         if (current != d->On_Disk)
             throw Outlook_Error(QStringLiteral(
@@ -220,10 +248,27 @@ void Ical_Task::Save()
             return; // stays new: nothing was written
     }
     QString error;
-    if (bytes.isEmpty() || !Write_File_Atomically(d->Path, bytes, &error))
+    if (bytes.isEmpty() || !Write_Item_File(path, bytes, !d->Is_New, &error))
         throw Outlook_Error(QStringLiteral("The task could not be saved: %1").arg(error));
     d->On_Disk = bytes;
     d->Is_New = false;
+}
+
+void Ical_Task::Set_UID(const QString& uid)
+{
+    if (!d->Is_New || uid.isEmpty())
+        throw Outlook_Error(QStringLiteral("Only a new task takes a UID."));
+    Replace(d->Todo, ICAL_UID_PROPERTY, icalproperty_new_uid(Ical_Text(uid).constData()));
+    const QString fileName =
+        QString::fromUtf8(QUrl::toPercentEncoding(uid, "@+-_.")) + QStringLiteral(".ics");
+    d->Path = QDir(QFileInfo(d->Path).absolutePath()).filePath(fileName);
+    d->Entry_ID = Entry_Hex(d->Folder_Entry + QLatin1Char('/') + fileName);
+}
+
+QString Ical_Task::UID() const
+{
+    const char* uid = icalcomponent_get_uid(d->Todo);
+    return uid ? QString::fromUtf8(uid) : QString();
 }
 
 QString Ical_Task::Subject() const
@@ -285,6 +330,7 @@ std::shared_ptr<Task_Item> New_Task_File(const Task_File_Context& context)
     const QString fileName = uid + QStringLiteral(".ics");
     impl->Path = QDir(context.Folder_Path).filePath(fileName);
     impl->Entry_ID = Entry_Hex(context.Folder_Entry + QLatin1Char('/') + fileName);
+    impl->Folder_Entry = context.Folder_Entry;
     impl->Is_New = true;
     return std::make_shared<Ical_Task>(std::move(impl));
 }
@@ -293,17 +339,11 @@ std::shared_ptr<Task_Item> Load_Task_File(const QString& filePath, const QString
 {
     try {
         Init_Libical();
-        const QFileInfo info(filePath);
-        if (!info.isFile() || info.size() > kMaxTaskBytes)
-            return nullptr;
         QByteArray bytes;
-        if (!Read_Whole_File(filePath, bytes) || bytes.isEmpty() || bytes.contains('\0'))
+        if (!Read_Regular_File(QFile::encodeName(filePath), kMaxTaskBytes, bytes) || bytes.isEmpty() ||
+            bytes.contains('\0'))
             return nullptr;
-        QByteArray text = bytes;
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        (void)QString(utf8(bytes));
-        if (utf8.hasError())
-            text = From_Cp1252(bytes).toUtf8();
+        const QByteArray text = Utf8_Lines(bytes);
         icalcomponent* top = icalparser_parse_string(text.constData());
         if (!top)
             return nullptr;

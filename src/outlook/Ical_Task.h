@@ -29,10 +29,14 @@ public:
     void Set_Importance(int importance) override;
     void Set_StartDate(const QDate& date) override;
     void Add_Link(const Contact_Item& contact) override;
+    void Set_UID(const QString& uid) override;
+    QString UID() const;
     // A new task is written as <uid>.ics into its folder, never over another
-    // file; an existing one in place, unless another program changed it since
-    // it was read, nor when it has lines libical could not read (they would be
-    // lost). DTSTAMP and LAST-MODIFIED are set to the time of saving.
+    // file; when the folder already holds a task of its UID, that one stands
+    // and nothing is written. An existing task is saved in place, unless
+    // another program changed it since it was read, nor when it has lines
+    // libical could not read (they would be lost). DTSTAMP and LAST-MODIFIED
+    // are set to the time of saving.
     void Save() override;
 
     QString Subject() const override;

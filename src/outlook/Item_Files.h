@@ -19,6 +19,7 @@ struct Contact_File_Context
     QString File_Path;      // the .vcf file
     QString Entry_ID;       // the item's EntryID (hex of "<folder path>/<file name>")
     QString Deleted_Folder; // a folder into which Delete() moves the file
+    QString Store_Root;     // Deleted_Folder must lie inside it ("": not checked)
 };
 
 // nullptr when the file is not a usable single contact (a distribution list,

@@ -1,5 +1,6 @@
 #include "outlook/Mail_Message.h"
 
+#include "outlook/Item_File_IO.h"
 #include "outlook/Mail_Message_Text.h"
 #include "outlook/Profile_Folder.h"
 #include "outlook/Write_Gate.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QProcess>
 
+#include <algorithm>
 #include <cerrno>
 
 #include <fcntl.h>
@@ -21,13 +23,18 @@ constexpr qsizetype kMax_Message_Bytes = 64 * 1024 * 1024;
 
 bool Read_Message_File(const QByteArray& path, QByteArray& data)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    // A pipe or device put in the message's place must neither block nor
+    // swamp the run.
+    struct stat st;
+    const int fd = Open_Regular_File(path, st, false);
     if (fd < 0)
         return false;
+    data.reserve(std::min<qsizetype>(qsizetype(st.st_size), kMax_Message_Bytes));
     char buf[65536];
     bool ok = true;
     while (data.size() < kMax_Message_Bytes) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+        const ssize_t n =
+            ::read(fd, buf, std::size_t(std::min<qsizetype>(sizeof buf, kMax_Message_Bytes - data.size())));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

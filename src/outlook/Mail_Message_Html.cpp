@@ -106,8 +106,10 @@ QString Html_To_Text(const QString& html)
             continue;
         }
         if (c == QLatin1Char('&')) {
-            const qsizetype semi = html.indexOf(QLatin1Char(';'), i + 1);
-            if (semi > i + 1 && semi - i <= 12) {
+            // Entity names are short: looking further for the ';' would make
+            // a text of many '&' cost the square of its length.
+            const qsizetype semi = QStringView(html).mid(i + 1, 12).indexOf(QLatin1Char(';')) + i + 1;
+            if (semi > i + 1) {
                 const QString decoded = Entity(html.mid(i + 1, semi - i - 1));
                 if (!decoded.isEmpty()) {
                     if (pendingSpace && !out.isEmpty() && !out.endsWith(QLatin1Char('\n')))

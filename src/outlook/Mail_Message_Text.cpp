@@ -1,6 +1,7 @@
 #include "outlook/Mail_Message_Text.h"
 
 #include "config/Text_File.h"
+#include "outlook/Item_File_IO.h"
 
 #include <gmime/gmime.h>
 
@@ -242,14 +243,15 @@ qsizetype Header_Start(const QByteArray& data)
 
 Header_Summary Read_Header_Summary(const QByteArray& path, qsizetype cap, bool wantModified, int dirFd)
 {
-    static_assert(AT_FDCWD == -100);
     Header_Summary out;
-    const int fd = ::openat(dirFd, path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    // Regular files only, opened without blocking: a named pipe in a
+    // message's place must not hang the listing.
+    struct stat st;
+    const int fd = Open_Regular_File(path, st, false, dirFd);
     if (fd < 0)
         return out;
     out.Read = true;
-    struct stat st;
-    if (wantModified && ::fstat(fd, &st) == 0)
+    if (wantModified)
         out.Modified = st.st_mtim.tv_sec;
     thread_local QByteArray data; // one buffer per reading thread, kept between files
     data.resize(0);

@@ -1,5 +1,9 @@
 #include "outlook/Maildir.h"
 
+#include "outlook/Fault_Points.h"
+#include "outlook/Item_File_IO.h"
+
+#include <QCryptographicHash>
 #include <QHash>
 
 #include <algorithm>
@@ -139,26 +143,11 @@ void Note_Change(const QByteArray& dir, const Stamp& before, const QByteArray& r
     it->At = Current_Stamp(dir);
 }
 
-bool Read_All(int fd, QByteArray& data)
-{
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        data.append(buf, n);
-    }
-}
-
-bool Write_All(int fd, const QByteArray& data)
+bool Write_All(int fd, const char* data, qsizetype size)
 {
     qsizetype done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+    while (done < size) {
+        ssize_t n = ::write(fd, data + done, size_t(size - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -168,37 +157,69 @@ bool Write_All(int fd, const QByteArray& data)
     return true;
 }
 
-// Writes a synced copy of src into dir/tmp/ and gives its path.
+// Reads a regular file in pieces, handing each to `take`; false when it is
+// not one or cannot be read (or `take` says so).
+template <typename Take> bool Stream_File(const QByteArray& path, struct stat& st, Take take)
+{
+    const int fd = Open_Regular_File(path, st, false);
+    if (fd < 0)
+        return false;
+    char buf[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        if (!take(buf, n)) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+QByteArray Digest_Of(const QByteArray& path)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    struct stat st;
+    const bool ok = Stream_File(path, st, [&](const char* data, ssize_t n) {
+        hash.addData(QByteArrayView(data, n));
+        return true;
+    });
+    return ok ? hash.result() : QByteArray();
+}
+
+// Writes a flushed copy of src into dir/tmp/ under a temporary name and
+// gives its path; the copy keeps the source's times (the delivery time of
+// files whose names carry none).
 std::optional<QByteArray> Copy_To_Tmp(const QByteArray& src, const QByteArray& dir, QString* error)
 {
-    int in = ::open(src.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (in < 0) {
-        if (error)
-            *error = Errno_Text(errno);
-        return std::nullopt;
-    }
-    QByteArray data;
-    struct stat st;
-    const bool readOk = Read_All(in, data) && ::fstat(in, &st) == 0;
-    ::close(in);
-    if (!readOk) {
-        if (error)
-            *error = QStringLiteral("The message could not be read.");
-        return std::nullopt;
-    }
-    const QByteArray tmp = Join(Join(dir, "tmp"), New_Unique_Name());
-    int out = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const QByteArray tmpDir = Join(dir, "tmp");
+    ::mkdir(tmpDir.constData(), 0700);
+    // Copies that a killed move left half-written are of no use to anyone.
+    Remove_Stale_Temporary_Files(tmpDir);
+    const QByteArray tmp = Join(tmpDir, New_Temporary_File_Name());
+    const int out = ::open(tmp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out < 0) {
         if (error)
             *error = Errno_Text(errno);
         return std::nullopt;
     }
-    bool ok = Write_All(out, data) && ::fsync(out) == 0;
+    struct stat st;
+    bool ok = Stream_File(src, st, [&](const char* data, ssize_t n) { return Write_All(out, data, n); });
+    Fault_Point("message copy written");
+    ok = ok && ::fsync(out) == 0;
     if (ok) {
-        const timespec times[2] = {st.st_atim, st.st_mtim}; // keeps the delivery time of unnamed files
+        const timespec times[2] = {st.st_atim, st.st_mtim};
         ::futimens(out, times);
     }
     ok = (::close(out) == 0) && ok;
+    Fault_Point("message copy flushed");
     if (!ok) {
         ::unlink(tmp.constData());
         if (error)
@@ -219,6 +240,85 @@ int Rename_No_Replace(const QByteArray& src, const QByteArray& dst)
         return -1;
     ::unlink(src.constData());
     return 0;
+}
+
+QByteArray Made_Name(const QByteArray& unique, const QByteArray& digest)
+{
+    return unique + "-" + digest.toHex().left(16);
+}
+
+void Remove_Source(const QByteArray& fromDir, const Entry& source)
+{
+    ::unlink(File_Path(fromDir, source).constData());
+    Fault_Point("message source removed");
+    Sync_Directory(Join(fromDir, source.Sub));
+}
+
+// The target's entry when it already holds this message under the name a
+// move gives it, with the same bytes: a move across file systems was killed
+// after its copy was in place. The source is removed and the move is done.
+std::optional<Entry> Finish_Interrupted_Move(const QByteArray& fromDir, const Entry& source,
+                                             const QByteArray& toDir)
+{
+    const auto own = Find(toDir, source.Unique);
+    if (!own)
+        return std::nullopt; // the copy always takes its own name when it is free
+    const QByteArray digest = Digest_Of(File_Path(fromDir, source));
+    if (digest.isEmpty())
+        return std::nullopt;
+    for (const auto& there : {own, Find(toDir, Made_Name(source.Unique, digest))}) {
+        if (there && Digest_Of(File_Path(toDir, *there)) == digest) {
+            Remove_Source(fromDir, source);
+            return there;
+        }
+    }
+    return std::nullopt;
+}
+
+// Across file systems a move is a copy and a removal, and a kill may come
+// between any two steps. The copy is made in the target's tmp/, flushed, and
+// renamed into cur/ under the message's own unique name, or, when another
+// message holds that name, under one made from it and the message's digest;
+// only then is the source removed. So a message that an interrupted move
+// left in both folders is found in the target under a name the source
+// tells, with the same bytes: the move is finished by removing the source,
+// and the message is never copied twice.
+std::optional<Entry> Move_Across(const QByteArray& fromDir, const Entry& source, const QByteArray& toDir,
+                                 const QByteArray& info, QString* error)
+{
+    const QByteArray src = File_Path(fromDir, source);
+    const QByteArray digest = Digest_Of(src);
+    if (digest.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("The message could not be read.");
+        return std::nullopt;
+    }
+    const QByteArray ownName = source.Unique;
+    const QByteArray madeName = Made_Name(source.Unique, digest);
+    QByteArray unique = Find(toDir, ownName) ? madeName : ownName;
+    if (Find(toDir, unique))
+        unique = New_Unique_Name();
+    const auto copy = Copy_To_Tmp(src, toDir, error);
+    if (!copy)
+        return std::nullopt;
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const QByteArray dst = Join(Join(toDir, "cur"), unique + info);
+        if (Rename_No_Replace(*copy, dst) == 0) {
+            Fault_Point("message copy in place");
+            Sync_Directory(Join(toDir, "cur"));
+            Remove_Source(fromDir, source);
+            return Entry{"cur", unique + info, unique};
+        }
+        if (errno != EEXIST)
+            break;
+        unique = New_Unique_Name();
+    }
+    const int code = errno;
+    ::unlink(copy->constData());
+    if (error)
+        *error =
+            code == EEXIST ? QStringLiteral("No free file name in the target folder.") : Errno_Text(code);
+    return std::nullopt;
 }
 
 } // namespace
@@ -395,42 +495,36 @@ std::optional<Entry> Move(const QByteArray& fromDir, const Entry& entry, const Q
     const QByteArray src = File_Path(fromDir, source);
     const Stamp fromBefore = Current_Stamp(fromDir);
     const Stamp toBefore = Current_Stamp(toDir);
-    std::optional<QByteArray> copy; // set once the move needs a copy
+    const auto finished = [&](const Entry& done) {
+        Note_Change(fromDir, fromBefore, source.Unique, nullptr);
+        Note_Change(toDir, toBefore, {}, &done);
+        return done;
+    };
+    if (auto done = Finish_Interrupted_Move(fromDir, source, toDir))
+        return finished(*done);
     QByteArray unique = source.Unique;
     if (Find(toDir, unique))
         unique = New_Unique_Name();
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        const QByteArray dst = Join(Join(toDir, "cur"), unique + info);
-        const QByteArray& from = copy ? *copy : src;
-        if (Rename_No_Replace(from, dst) == 0) {
-            if (copy)
-                ::unlink(src.constData()); // only now: the copy is whole and in place
-            Entry done{"cur", unique + info, unique};
-            Note_Change(fromDir, fromBefore, source.Unique, nullptr);
-            Note_Change(toDir, toBefore, {}, &done);
-            return done;
-        }
-        if (errno == EEXIST) {
+    if (!Simulated_Cross_Device()) {
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            const QByteArray dst = Join(Join(toDir, "cur"), unique + info);
+            if (Rename_No_Replace(src, dst) == 0) {
+                Fault_Point("message moved");
+                return finished(Entry{"cur", unique + info, unique});
+            }
+            if (errno != EEXIST)
+                break;
             unique = New_Unique_Name();
-            continue;
         }
-        if (errno == EXDEV && !copy) {
-            copy = Copy_To_Tmp(src, toDir, error);
-            if (!copy)
-                return std::nullopt;
-            continue;
+        if (errno != EXDEV) {
+            if (error)
+                *error = errno == EEXIST ? QStringLiteral("No free file name in the target folder.")
+                                         : Errno_Text(errno);
+            return std::nullopt;
         }
-        const int code = errno;
-        if (copy)
-            ::unlink(copy->constData());
-        if (error)
-            *error = Errno_Text(code);
-        return std::nullopt;
     }
-    if (copy)
-        ::unlink(copy->constData());
-    if (error)
-        *error = QStringLiteral("No free file name in the target folder.");
+    if (auto done = Move_Across(fromDir, source, toDir, info, error))
+        return finished(*done);
     return std::nullopt;
 }
 

@@ -58,9 +58,11 @@ QByteArray New_Unique_Name();
 
 // Moves a message into target's cur/ by rename. Never replaces a file: when
 // the target already holds a message of the same unique name, the moved one
-// gets a new unique name. Across file systems it is copied (synced) before the
-// source is removed. Returns the message's new entry in the target, or nullopt
-// with *error set (the source is then untouched).
+// gets a new unique name. Across file systems it is copied (flushed) before
+// the source is removed, and a move that was killed half-way is finished, not
+// repeated, by the next move of the same message: it exists exactly once
+// whatever moment the kill came at. Returns the message's new entry in the
+// target, or nullopt with *error set (the source is then untouched).
 std::optional<Entry> Move(const QByteArray& fromDir, const Entry& entry, const QByteArray& toDir,
                           QString* error = nullptr);
 

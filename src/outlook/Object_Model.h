@@ -123,6 +123,9 @@ public:
     virtual void Set_Importance(int importance) = 0; // Importance
     virtual void Set_StartDate(const QDate& date) = 0;
     virtual void Add_Link(const Contact_Item& contact) = 0;
+    // A new task's UID, instead of a random one, before its first save: a
+    // task that must not be made twice is named by what it is about.
+    virtual void Set_UID(const QString& uid) = 0;
     virtual void Save() = 0;
     // Read back (listings and checks).
     virtual QString Subject() const = 0;

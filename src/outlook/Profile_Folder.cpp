@@ -1,6 +1,6 @@
 #include "outlook/Profile_Folder.h"
 
-#include "config/Text_File.h"
+#include "outlook/Item_File_IO.h"
 #include "outlook/Item_Files.h"
 #include "outlook/Mail_Message.h"
 #include "outlook/Maildir.h"
@@ -110,11 +110,11 @@ bool Is_Inbox_Name(const QByteArray& raw)
 
 QString Read_Class_File(const QByteArray& dir)
 {
-    // Small, and never a pipe or a device: anything else is not ours.
-    QByteArray text;
-    if (!Read_Whole_File(QFile::decodeName(Join(dir, kFolder_Class_File)), text, nullptr, 4096))
+    // Never blocks on a pipe put in its place, nor reads a device.
+    QByteArray bytes;
+    if (!Read_Regular_File(Join(dir, kFolder_Class_File), 4096, bytes))
         return {};
-    for (const QByteArray& line : text.split('\n')) {
+    for (const QByteArray& line : bytes.split('\n')) {
         const QByteArray t = line.trimmed();
         if (!t.startsWith("class="))
             continue;
@@ -223,8 +223,8 @@ bool Create_Folder_Directory(const QByteArray& dir, const QString& messageClass,
             *error = QStringLiteral("Cannot create the folder %1.").arg(QFile::decodeName(dir));
         return false;
     }
-    return Write_File_Atomically(QFile::decodeName(Join(dir, kFolder_Class_File)),
-                                 "class=" + messageClass.toLatin1() + "\n", error);
+    return Write_Item_File(Join(dir, kFolder_Class_File), "class=" + messageClass.toLatin1() + "\n", true,
+                           error);
 }
 
 std::optional<QByteArray> Entry_Bytes(const QString& entryId)

@@ -1,6 +1,7 @@
 #include "outlook/Profile_Items.h"
 
 #include "outlook/Contact_Fields.h"
+#include "outlook/Item_File_IO.h"
 #include "outlook/Item_Files.h"
 #include "outlook/Mail_Message.h"
 #include "outlook/Profile_Folder.h"
@@ -69,8 +70,10 @@ std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext)
     if (!d)
         return out;
     const QByteArray suffix(ext);
+    bool leftovers = false;
     while (const dirent* e = ::readdir(d)) {
         const QByteArray name(e->d_name);
+        leftovers = leftovers || Is_Temporary_File_Name(name);
         if (name.startsWith('.') || !name.toLower().endsWith(suffix))
             continue;
         bool regular = e->d_type == DT_REG;
@@ -82,6 +85,9 @@ std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext)
             out.push_back(name);
     }
     ::closedir(d);
+    // What a killed save left behind goes with the next listing.
+    if (leftovers)
+        Remove_Stale_Temporary_Files(dir);
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -127,7 +133,8 @@ Contact_File_Context File_Items::Context(int index)
     if (deleted_.isEmpty())
         deleted_ = Deleted_Contacts_Folder(folder_->Profile(), folder_->Store_Index());
     return Contact_File_Context{QFile::decodeName(Join(folder_->Directory(), name)),
-                                Item_Entry_Id(*folder_, name), deleted_};
+                                Item_Entry_Id(*folder_, name), deleted_,
+                                QFile::decodeName(folder_->Store().Root)};
 }
 
 std::shared_ptr<Outlook_Item> File_Items::Item(int index)

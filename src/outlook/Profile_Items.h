@@ -15,7 +15,8 @@ namespace bc::outlook {
 
 class Profile_Folder;
 
-// The regular files of dir whose names end in ext (any case), sorted.
+// The regular files of dir whose names end in ext (any case), sorted. Stale
+// temporary files of this program found on the way are removed.
 std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext);
 
 // The messages of a mail folder. Item(i) follows a message whose flags another

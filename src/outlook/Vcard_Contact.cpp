@@ -1,7 +1,8 @@
 #include "outlook/Vcard_Contact.h"
 
-#include "config/Text_File.h"
 #include "outlook/Contact_Fields.h"
+#include "outlook/Fault_Points.h"
+#include "outlook/Item_File_IO.h"
 #include "outlook/Vcard_Document.h"
 #include "outlook/Vcard_User_Properties.h"
 #include "outlook/Write_Gate.h"
@@ -11,8 +12,11 @@
 #include <QFileInfo>
 #include <QUuid>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +26,9 @@ namespace {
 
 // Far above any real contact (photos included); larger files are not read.
 constexpr qint64 kMaxContactBytes = 32 * 1024 * 1024;
+
+// Names the UIDs made for contacts without one (see the constructor).
+const QUuid kUidNamespace = QUuid::fromString(QStringLiteral("{5b0e7f0c-2f4c-4d61-9a55-0c1d2e3f4a5b}"));
 
 bool Is_Single_Contact(const Vcard_Document& card)
 {
@@ -46,39 +53,78 @@ QString Numbered_Name(const QFileInfo& info, int n)
                : QStringLiteral("%1 (%2).%3").arg(stem).arg(n).arg(info.suffix());
 }
 
+QByteArray Real_Path(const QByteArray& path)
+{
+    char real[PATH_MAX];
+    return ::realpath(path.constData(), real) ? QByteArray(real) : QByteArray();
+}
+
+// Deleted contacts stay inside their store: a folder that a symbolic link
+// leads elsewhere is refused, as symbolic links out of a store are everywhere.
+void Check_Inside_Store(const QString& folder, const QString& storeRoot)
+{
+    if (storeRoot.isEmpty())
+        return;
+    QByteArray probe = QFile::encodeName(QDir::cleanPath(folder));
+    struct stat st;
+    while (probe.size() > 1 && ::lstat(probe.constData(), &st) != 0)
+        probe = probe.left(std::max<qsizetype>(1, probe.lastIndexOf('/')));
+    const QByteArray real = Real_Path(probe);
+    const QByteArray root = Real_Path(QFile::encodeName(storeRoot));
+    if (root.isEmpty() || !(real == root || real.startsWith(root + '/')))
+        throw Outlook_Error(
+            QStringLiteral("The folder for deleted contacts \"%1\" lies outside the store; the contact was "
+                           "not moved there.")
+                .arg(folder));
+}
+
 // Moves a file into a folder under its own name, or "name (2).vcf" and so on
 // when that is taken: a file already there is never replaced.
-void Move_Into_Folder(const QString& source, const QString& folder)
+void Move_Into_Folder(const QString& source, const QString& folder, const QString& storeRoot)
 {
+    Check_Inside_Store(folder, storeRoot);
     if (folder.isEmpty() || !QDir().mkpath(folder))
         throw Outlook_Error(
             QStringLiteral("The folder for deleted contacts \"%1\" cannot be created.").arg(folder));
+    Check_Inside_Store(folder, storeRoot);
     const QFileInfo info(source);
     const QByteArray from = QFile::encodeName(source);
+    const QByteArray to_dir = QFile::encodeName(folder);
+    const auto done = [] { Fault_Point("contact moved"); };
     for (int n = 1; n < 10000; ++n) {
-        const QString target = QDir(folder).filePath(Numbered_Name(info, n));
-        const QByteArray to = QFile::encodeName(target);
+        const QByteArray to = QFile::encodeName(QDir(folder).filePath(Numbered_Name(info, n)));
         if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-            return;
+            return done();
         if (errno == EEXIST)
             continue;
         if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
             // A file system without no-replace renames: a hard link never replaces either.
             if (::link(from.constData(), to.constData()) == 0) {
                 ::unlink(from.constData());
-                return;
+                return done();
             }
             if (errno == EEXIST)
                 continue;
         }
-        if (errno == EXDEV || errno == EPERM || errno == EOPNOTSUPP) {
-            // Another file system: QFile::copy never overwrites; remove the source only after.
-            if (QFileInfo::exists(target))
+        if (errno == EXDEV || errno == EPERM) {
+            // Another file system: a whole copy first, the source removed only
+            // after; a copy that an interrupted move left is recognised by its
+            // bytes and not made twice.
+            QByteArray bytes;
+            QByteArray there;
+            if (!Read_Regular_File(from, kMaxContactBytes, bytes))
+                throw Outlook_Error(QStringLiteral("The contact no longer exists."));
+            if (Read_Regular_File(to, kMaxContactBytes, there, false) && there == bytes) {
+                ::unlink(from.constData());
+                return done();
+            }
+            if (QFileInfo::exists(QFile::decodeName(to)))
                 continue;
-            if (QFile::copy(source, target)) {
-                if (QFile::remove(source))
-                    return;
-                QFile::remove(target);
+            if (Write_Item_File(to, bytes, false)) {
+                // The copy's name must last before the only other one goes.
+                Sync_Directory(to_dir);
+                if (::unlink(from.constData()) == 0)
+                    return done();
             }
         }
         if (!QFileInfo::exists(source))
@@ -95,8 +141,20 @@ Vcard_Contact::Vcard_Contact(const Contact_File_Context& context, const QByteArr
     : context_(context), on_disk_(onDisk), card_(std::move(card))
 {
     properties_ = std::make_unique<Vcard_User_Properties>(*card_, [this] { Check_Usable(); });
-    if (card_->First_Named(QStringLiteral("UID")) < 0)
-        new_uid_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    // A card without a usable UID gets one made from its file name and bytes:
+    // a run killed after a task pointed at it, before the contact was saved,
+    // gives the same UID again when it is run anew.
+    if (Stored_Uid().trimmed().isEmpty())
+        new_uid_ =
+            QUuid::createUuidV5(kUidNamespace,
+                                QFile::encodeName(QFileInfo(context_.File_Path).fileName()) + '\n' + onDisk)
+                .toString(QUuid::WithoutBraces);
+}
+
+QString Vcard_Contact::Stored_Uid() const
+{
+    const int index = card_->First_Named(QStringLiteral("UID"));
+    return index < 0 ? QString() : card_->Values(index).join(QLatin1Char(';'));
 }
 
 Vcard_Contact::~Vcard_Contact() = default;
@@ -149,8 +207,7 @@ void Vcard_Contact::Set_Body(const QString& body)
 
 QString Vcard_Contact::UID() const
 {
-    const int index = card_->First_Named(QStringLiteral("UID"));
-    return index < 0 ? new_uid_ : card_->Values(index).join(QLatin1Char(';'));
+    return new_uid_.isEmpty() ? Stored_Uid() : new_uid_;
 }
 
 QString Vcard_Contact::Standard_Field(const QString& name) const
@@ -172,37 +229,42 @@ User_Properties& Vcard_Contact::UserProperties()
 void Vcard_Contact::Save()
 {
     Check_Usable();
-    if (card_->First_Named(QStringLiteral("UID")) < 0)
-        card_->Set_Values(card_->Insert(card_->End_Index(), QStringLiteral("UID"), {}), {new_uid_});
+    if (!new_uid_.isEmpty()) {
+        // An empty UID line takes the new value; otherwise a line is added.
+        int index = card_->First_Named(QStringLiteral("UID"));
+        if (index < 0)
+            index = card_->Insert(card_->End_Index(), QStringLiteral("UID"), {});
+        card_->Set_Values(index, {new_uid_});
+    }
     if (!card_->Is_Modified())
         return;
-    const QString& path = context_.File_Path;
-    const QByteArray rawPath = QFile::encodeName(path);
+    const QString& filePath = context_.File_Path;
+    const QByteArray path = QFile::encodeName(filePath);
     QByteArray current;
-    if (!Read_Contact_Bytes(rawPath, current))
+    if (!Read_Contact_Bytes(path, current))
         throw Outlook_Error(QStringLiteral("The contact no longer exists."));
     if (current != on_disk_)
         throw Outlook_Error(QStringLiteral(
             "The contact was changed by another program since it was read; it was not saved."));
     const QByteArray bytes = card_->Serialize();
-    if (bytes == on_disk_) {
-        card_->Mark_Saved();
-        return;
-    }
-    if (Write_Gate* gate = Installed_Write_Gate()) {
-        gate->Contact_Saving(Contact_Save{path, current, bytes});
-        if (gate->Preview()) {
-            Preview_Contact_Written(rawPath, bytes);
-            on_disk_ = bytes;
-            card_->Mark_Saved();
-            return;
+    if (bytes != on_disk_) {
+        if (Write_Gate* gate = Installed_Write_Gate()) {
+            gate->Contact_Saving(Contact_Save{filePath, current, bytes});
+            if (gate->Preview()) {
+                Preview_Contact_Written(path, bytes);
+                on_disk_ = bytes;
+                card_->Mark_Saved();
+                new_uid_.clear();
+                return;
+            }
         }
+        QString error;
+        if (!Write_Item_File(path, bytes, true, &error))
+            throw Outlook_Error(QStringLiteral("The contact could not be saved: %1").arg(error));
+        on_disk_ = bytes;
     }
-    QString error;
-    if (!Write_File_Atomically(path, bytes, &error))
-        throw Outlook_Error(QStringLiteral("The contact could not be saved: %1").arg(error));
-    on_disk_ = bytes;
     card_->Mark_Saved();
+    new_uid_.clear();
 }
 
 void Vcard_Contact::Delete()
@@ -221,7 +283,7 @@ void Vcard_Contact::Delete()
             return;
         }
     }
-    Move_Into_Folder(context_.File_Path, context_.Deleted_Folder);
+    Move_Into_Folder(context_.File_Path, context_.Deleted_Folder, context_.Store_Root);
     deleted_ = true;
 }
 
@@ -230,41 +292,7 @@ bool Read_Contact_Bytes(const QByteArray& path, QByteArray& bytes)
     bool removed = false;
     if (Preview_Changed(path, &bytes, &removed))
         return !removed;
-    // Non-blocking: a named pipe where a contact should be must not hang the walk.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    struct stat st;
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxContactBytes;
-    if (ok) {
-        // One byte more than its size: a short read that reaches the size is
-        // the end of the file, without asking again; a file that grew meanwhile
-        // is read to its new end.
-        const qsizetype size = qsizetype(st.st_size);
-        bytes.resize(size + 1);
-        qsizetype done = 0;
-        for (;;) {
-            if (done == bytes.size())
-                bytes.resize(done + 4096);
-            const ssize_t n = ::read(fd, bytes.data() + done, std::size_t(bytes.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                ok = false;
-                break;
-            }
-            done += n;
-            if (done > kMaxContactBytes) {
-                ok = false;
-                break;
-            }
-            if (n == 0 || (done >= size && done < bytes.size()))
-                break;
-        }
-        bytes.truncate(done);
-    }
-    ::close(fd);
-    return ok;
+    return Read_Regular_File(path, kMaxContactBytes, bytes);
 }
 
 std::shared_ptr<Contact_Item> Contact_From_Bytes(const Contact_File_Context& context, const QByteArray& bytes)

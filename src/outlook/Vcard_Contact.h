@@ -6,9 +6,12 @@
 //   so the later slots keep their numbers (khard shows it as an empty entry);
 //   clearing the last one removes it.
 // - Body is NOTE; like every contact text it reads with CR LF line breaks.
-// - A file without UID gets one on its next save; UID() gives it already.
-// - Save() refuses to overwrite a file that another program changed since it
-//   was read, and writes through a temporary file renamed into place.
+// - A file without a usable UID (none, or an empty one) gets one on its next
+//   save; UID() gives it already.
+// - Save() writes every change made since the last save at once. It refuses
+//   to overwrite a file that another program changed since it was read, or
+//   that its owner made read-only, and writes through a temporary file
+//   renamed into place.
 // - Delete() moves the file into the context's Deleted_Folder (never over
 //   another file there), where it can be taken back by hand.
 
@@ -48,12 +51,13 @@ public:
 
 private:
     void Check_Usable() const;
+    QString Stored_Uid() const; // "" when the card has none
 
     Contact_File_Context context_;
     QByteArray on_disk_; // the file as last read or written
     std::unique_ptr<Vcard_Document> card_;
     std::unique_ptr<Vcard_User_Properties> properties_;
-    QString new_uid_; // made when the file has none
+    QString new_uid_; // made when the file has no usable UID; "" once saved
     bool deleted_ = false;
 };
 

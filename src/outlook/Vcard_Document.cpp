@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <optional>
 
 #include <libebook-contacts/libebook-contacts.h>
 
@@ -105,10 +106,18 @@ bool Parse_Content(const QString& text, Vcard_Line& line)
     return true;
 }
 
+// A parameter QUOTED-PRINTABLE (2.1) or ENCODING=QUOTED-PRINTABLE, as EVCard
+// reads them; the value's soft line breaks are then joined.
 bool Head_Is_Quoted_Printable(const QByteArray& text)
 {
     const qsizetype colon = text.indexOf(':');
-    return text.left(colon < 0 ? text.size() : colon).toUpper().contains("QUOTED-PRINTABLE");
+    const QList<QByteArray> params = text.left(colon < 0 ? text.size() : colon).split(';');
+    for (qsizetype i = 1; i < params.size(); ++i) {
+        const QByteArray param = params[i].trimmed().toUpper();
+        if (param == "QUOTED-PRINTABLE" || param == "ENCODING=QUOTED-PRINTABLE")
+            return true;
+    }
+    return false;
 }
 
 bool Is_Encoding_Param(const QString& param)
@@ -154,6 +163,73 @@ QString Quoted_Printable(const QString& text)
     return out;
 }
 
+bool Is_Utf8(const QByteArray& bytes)
+{
+    return g_utf8_validate(bytes.constData(), bytes.size(), nullptr);
+}
+
+// Where a line's value starts: after the first colon outside quotes.
+qsizetype Value_Start(const QByteArray& text)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        else if (text[i] == ':' && !quoted)
+            return i + 1;
+    }
+    return text.size();
+}
+
+// The CHARSET parameter of a line's head.
+QByteArray Charset_Of(const QByteArray& head)
+{
+    for (const QByteArray& param : head.split(';')) {
+        const qsizetype eq = param.indexOf('=');
+        if (eq > 0 && param.left(eq).trimmed().compare("CHARSET", Qt::CaseInsensitive) == 0)
+            return param.mid(eq + 1).trimmed().replace('"', QByteArray()).replace(':', QByteArray());
+    }
+    return {};
+}
+
+// One logical line as text. True when its bytes are UTF-8; otherwise its
+// value is read in the character set the line names, else (and its head
+// always) as Windows-1252.
+bool Decode_Line(const QByteArray& text, QString& out)
+{
+    if (Is_Utf8(text)) {
+        out = QString::fromUtf8(text);
+        return true;
+    }
+    const qsizetype start = Value_Start(text);
+    const QByteArray head = text.left(start);
+    const QByteArray value = text.mid(start);
+    out = From_Cp1252(head);
+    const QByteArray charset = Charset_Of(head);
+    if (!charset.isEmpty()) {
+        gsize written = 0;
+        gchar* converted = g_convert(value.constData(), value.size(), "UTF-8", charset.constData(), nullptr,
+                                     &written, nullptr);
+        if (converted) {
+            const QByteArray utf8(converted, qsizetype(written));
+            g_free(converted);
+            if (Is_Utf8(utf8) && !utf8.contains('\0') && !utf8.contains('\r') && !utf8.contains('\n')) {
+                out += QString::fromUtf8(utf8);
+                return false;
+            }
+        }
+    }
+    out += From_Cp1252(value);
+    return false;
+}
+
+bool Is_Charset_Param(const QString& param)
+{
+    return param.section(QLatin1Char('='), 0, 0)
+               .trimmed()
+               .compare(QLatin1String("CHARSET"), Qt::CaseInsensitive) == 0;
+}
+
 void Quiet_Libebook()
 {
     // EVCard warns on stderr about odd escapes in other programs' files; the
@@ -185,12 +261,6 @@ std::unique_ptr<Vcard_Document> Vcard_Document::Parse(const QByteArray& input)
     }
     if (bytes.isEmpty() || bytes.contains('\0'))
         return nullptr;
-    {
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        (void)QString(utf8(bytes));
-        if (utf8.hasError())
-            bytes = From_Cp1252(bytes).toUtf8();
-    }
     std::unique_ptr<Vcard_Document> doc(new Vcard_Document);
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         doc->preamble_ = bytes.left(3);
@@ -240,7 +310,11 @@ std::unique_ptr<Vcard_Document> Vcard_Document::Parse(const QByteArray& input)
             line.Raw += next.Raw;
             ++i;
         }
-        if (!Parse_Content(QString::fromUtf8(text), line))
+        // Each line is decoded on its own and keeps its bytes: one line in
+        // another character set must not change how the others read.
+        QString decoded;
+        line.Decoded = !Decode_Line(text, decoded);
+        if (!Parse_Content(decoded, line))
             return nullptr;
         const QString upperName = line.Name.toUpper();
         const bool isCard = line.Value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0;
@@ -316,23 +390,51 @@ int Vcard_Document::End_Index() const
     return int(lines_.size()) - 1;
 }
 
-QStringList Vcard_Document::Values(int index) const
+namespace {
+
+// The decoded values of the one property of a card that EVCard read from
+// `mini`, when it read that property at all.
+std::optional<QStringList> Evcard_Values(const QByteArray& mini, const QString& name)
 {
-    const Vcard_Line& line = Line(index);
-    // EVCard decodes escapes, quoted-printable and charsets; give it this one line.
-    const QByteArray mini = "BEGIN:VCARD\r\n" + Compose(line).toUtf8() + "\r\nEND:VCARD\r\n";
     EVCard* card = e_vcard_new_from_string(mini.constData());
-    QStringList out;
-    GList* attributes = e_vcard_get_attributes(card);
-    if (attributes) {
-        auto* attribute = static_cast<EVCardAttribute*>(attributes->data);
-        for (GList* v = e_vcard_attribute_get_values(attribute); v; v = v->next)
-            out.append(QString::fromUtf8(static_cast<const char*>(v->data)));
+    std::optional<QStringList> out;
+    for (GList* a = e_vcard_get_attributes(card); a && !out; a = a->next) {
+        auto* attribute = static_cast<EVCardAttribute*>(a->data);
+        if (QString::fromUtf8(e_vcard_attribute_get_name(attribute)).compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        out.emplace();
+        for (GList* v = e_vcard_attribute_get_values(attribute); v; v = v->next) {
+            // Quoted-printable without a character set may give any bytes.
+            const QByteArray value(static_cast<const char*>(v->data));
+            out->append(Is_Utf8(value) ? QString::fromUtf8(value) : From_Cp1252(value));
+        }
     }
     g_object_unref(card);
-    if (out.isEmpty())
-        out.append(QString());
     return out;
+}
+
+} // namespace
+
+QStringList Vcard_Document::Values(int index) const
+{
+    // EVCard decodes escapes, quoted-printable and charsets; give it this one
+    // line with only the parameters that change how its value reads, and
+    // only in a plain form: a parameter it cannot read makes it take the
+    // value from a later line.
+    Vcard_Line line = Line(index);
+    line.Group.clear();
+    line.Params.removeIf([&line](const QString& p) {
+        const bool plain = std::all_of(p.cbegin(), p.cend(), [](QChar c) {
+            return c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u'-' || c == u'=' || c == u'_');
+        });
+        // The text of a line read in another character set is decoded already.
+        return !plain || !Is_Encoding_Param(p) || (line.Decoded && Is_Charset_Param(p));
+    });
+    const std::optional<QStringList> out =
+        Evcard_Values("BEGIN:VCARD\r\n" + Compose(line).toUtf8() + "\r\nEND:VCARD\r\n", line.Name);
+    if (!out || out->isEmpty())
+        return {QString()};
+    return *out;
 }
 
 QStringList Vcard_Document::Types(int index) const
@@ -417,6 +519,22 @@ void Vcard_Document::Change(int index, const QStringList& params, const QString&
         return; // the same text: keep the line as it was written
     line.Params = params;
     line.Value = value;
+    if (line.Decoded) {
+        // Written anew, the line is UTF-8, and says so where the version needs it.
+        const auto otherCharset = [](const QString& p) {
+            return Is_Charset_Param(p) && p.section(QLatin1Char('='), 1)
+                                                  .trimmed()
+                                                  .compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) != 0;
+        };
+        line.Params.removeIf(otherCharset);
+        bool ascii = true;
+        for (QChar c : value)
+            ascii = ascii && c.unicode() < 0x80;
+        if (!ascii && Version() == QLatin1String("2.1") &&
+            !std::any_of(line.Params.cbegin(), line.Params.cend(), Is_Charset_Param))
+            line.Params.append(QStringLiteral("CHARSET=UTF-8"));
+        line.Decoded = false;
+    }
     line.Raw.clear();
     modified_ = true;
 }

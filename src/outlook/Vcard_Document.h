@@ -16,22 +16,24 @@ namespace bc::outlook {
 
 struct Vcard_Line
 {
-    quint64 Id = 0;     // stable while the document lives, for property handles
-    QByteArray Raw;     // the bytes as read (folds and line end included); empty once changed
-    QString Group;      // "item1" of "item1.EMAIL"
-    QString Name;       // as written
-    QStringList Params; // each parameter as written, without its ';'
-    QString Value;      // as written: escaped, maybe quoted-printable
-    bool Blank = false; // an empty line inside the card, kept as it is
+    quint64 Id = 0;       // stable while the document lives, for property handles
+    QByteArray Raw;       // the bytes as read (folds and line end included); empty once changed
+    QString Group;        // "item1" of "item1.EMAIL"
+    QString Name;         // as written
+    QStringList Params;   // each parameter as written, without its ';'
+    QString Value;        // as written: escaped, maybe quoted-printable
+    bool Blank = false;   // an empty line inside the card, kept as it is
+    bool Decoded = false; // read from bytes that are not UTF-8 (Raw keeps them)
 };
 
 class Vcard_Document
 {
 public:
     // nullptr when the bytes are not exactly one well-formed vCard: empty,
-    // binary, broken lines, several cards. UTF-16 with a byte order mark is
-    // read as such, other text that is not UTF-8 as Windows-1252; both are
-    // written back as UTF-8 when the card is saved.
+    // binary, broken lines, several cards. Each line that is not UTF-8 is read
+    // in the character set it names, else as Windows-1252, and keeps its
+    // bytes until it is changed; changed lines are written in UTF-8. UTF-16
+    // with a byte order mark is read as such and written back as UTF-8.
     static std::unique_ptr<Vcard_Document> Parse(const QByteArray& bytes);
 
     QByteArray Serialize() const;

@@ -1,7 +1,5 @@
 #include "outlook/Vcard_Screen.h"
 
-#include "config/Text_File.h"
-
 #include <QString>
 #include <QStringDecoder>
 
@@ -18,8 +16,8 @@ bool Is_Ascii_Address_Byte(char c)
            c == '-' || c == '.' || c == '@';
 }
 
-// Bytes of other letters count too: in upper case some become plain ones
-// ("ß" becomes "SS"), and a walk compares addresses in upper case.
+// Bytes of other letters belong to the token too: a value with one is
+// nobody's plain address, and must not be cut into a part that is.
 bool Is_Token_Byte(char c)
 {
     return Is_Ascii_Address_Byte(c) || static_cast<unsigned char>(c) >= 0x80;
@@ -70,21 +68,15 @@ std::string Unfolded(const QByteArray& bytes)
 }
 
 // The token in upper case as a walk compares it, or empty when it cannot be
-// a wanted address.
-QByteArray Upper_Token(std::string_view token, bool utf8)
+// a wanted address: a walk never makes a plain letter of any other one.
+QByteArray Upper_Token(std::string_view token)
 {
-    if (std::all_of(token.begin(), token.end(), Is_Ascii_Address_Byte)) {
-        QByteArray out(token.data(), qsizetype(token.size()));
-        for (char& c : out)
-            c = Upper(c);
-        return out;
-    }
-    const QByteArray raw(token.data(), qsizetype(token.size()));
-    const QString upper = (utf8 ? QString::fromUtf8(raw) : From_Cp1252(raw)).toUpper();
-    for (const QChar c : upper)
-        if (c.unicode() >= 0x80 || !Is_Ascii_Address_Byte(char(c.unicode())))
-            return {};
-    return upper.toLatin1();
+    if (!std::all_of(token.begin(), token.end(), Is_Ascii_Address_Byte))
+        return {};
+    QByteArray out(token.data(), qsizetype(token.size()));
+    for (char& c : out)
+        c = Upper(c);
+    return out;
 }
 
 // Bytes that never stand inside a piece of a screened text: blanks and
@@ -232,7 +224,6 @@ bool Vcard_May_Hold(const QByteArray& bytes, const Address_Screen& screen)
 {
     if (bytes.contains('\0') || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         return true; // UTF-16 (or not text at all): left to the parser
-    const bool utf8 = Is_Utf8(bytes);
     const std::string text = Unfolded(bytes);
     const std::string_view all(text);
     for (std::size_t start = 0; start < all.size();) {
@@ -257,7 +248,7 @@ bool Vcard_May_Hold(const QByteArray& bytes, const Address_Screen& screen)
                 at = at || line[i] == '@';
             if (!at)
                 continue;
-            const QByteArray upper = Upper_Token(line.substr(from, i - from), utf8);
+            const QByteArray upper = Upper_Token(line.substr(from, i - from));
             if (!upper.isEmpty() && screen.Wanted(QLatin1StringView(upper)))
                 return true;
         }

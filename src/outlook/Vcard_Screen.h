@@ -16,8 +16,9 @@ namespace bc::outlook {
 // parser reads them once folded lines are joined, unless the line names
 // QUOTED-PRINTABLE or CHARSET (then, as for UTF-16, the parser decides).
 // Escapes cannot make an address: they all stand for characters that no
-// address has. Each run of address characters (and other letters) with an
-// '@' on those lines is upper-cased as a walk compares it and asked about.
+// address has. Each run of address characters with an '@' on those lines is
+// upper-cased as a walk compares it and asked about; a run with any other
+// letter is not, as a walk's upper case never turns one into a plain letter.
 bool Vcard_May_Hold(const QByteArray& bytes, const Address_Screen& screen);
 
 // A text that a filter compares a contact's field with, cut into the pieces

@@ -4,6 +4,7 @@
 #include "engine/Journal_Records.h"
 #include "engine/Run_Journal.h"
 #include "engine/Run_Report.h"
+#include "engine/Run_State.h"
 #include "engine/Run_Undo.h"
 #include "engine/Unattended_Start.h"
 #include "windows/Message_Box.h"
@@ -144,7 +145,9 @@ int Application_Lifecycle::Run()
             Print_Error(report.Text);
         else if (!report.Path.isEmpty())
             Print_Error(QStringLiteral("Report: ") + report.Path + QLatin1Char('\n'));
-        return started && Message_Box::shown().size() == messagesBefore ? Exit_Done : Exit_Failed;
+        return started && !engine::State().Run_Failed && Message_Box::shown().size() == messagesBefore
+                   ? Exit_Done
+                   : Exit_Failed;
     }
     if (window.Is_Unloaded())
         return 0;

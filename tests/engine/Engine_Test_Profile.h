@@ -87,6 +87,10 @@ inline void Reset_Program_State()
     state.Bounced_Emails.Clear();
     state.Found_Message_Index = 0;
     state.Destination_Folder.reset();
+    state.Message_Bodies.Clear();
+    state.Kept_Messages.clear();
+    state.Walk_Failed = false;
+    state.Run_Failed = false;
     engine::Flags() = engine::Processing_Flags{};
     engine::Set_Progress_View(nullptr);
     engine::Set_Selective_Conversion_View(nullptr);

@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QDirIterator>
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -379,28 +380,164 @@ TEST_F(Contact_Actions, MissingFolderShowsItsMessageWithoutTheClosingLine)
     EXPECT_FALSE(Flags().Processing_Active);
 }
 
-TEST_F(Contact_Actions, AFailureSkipsTheRestOfTheFolder)
+TEST_F(Contact_Actions, NotesTakeTheBodiesTheScanRead)
 {
     Two_Bounces();
     const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
                                             {QStringLiteral("bob@example.com")});
-    const QString dave = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
-                                             {QStringLiteral("dave@example.net")});
-    // The returned messages are gone, so the note cannot be made.
+    const QString carol = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Carol Jones"),
+                                              {QStringLiteral("carol@example.org")});
+    // Read once per run: the messages may be gone by the time of the notes.
     for (const QString& file : profile.Files(QStringLiteral("Inbox")))
         QFile::remove(profile.Folder(QStringLiteral("Inbox/cur/")) + file);
     choices.note = 1;
 
     EXPECT_TRUE(Process_Contact_Folder(database, choices));
-    ASSERT_EQ(profile.messages.shown.size(), 1);
-    EXPECT_TRUE(
-        profile.messages.shown[0].startsWith(QStringLiteral("Error on processing Returned emails. Error: ")));
-    EXPECT_EQ(progress.lines,
-              QStringList({"Opening the Outlook Contact Folder.",
-                           "Found Matching Contact. Contact Name: Dave Lee Email Address: dave@example.net",
-                           "Scan on database: Business is done."}));
-    EXPECT_EQ(profile.Contact(bob)->Body(), "");
-    EXPECT_TRUE(QFile::exists(dave));
+    EXPECT_TRUE(profile.messages.shown.isEmpty()) << profile.messages.shown.join('|').toStdString();
+    for (const QString& path : {bob, carol})
+        EXPECT_TRUE(profile.Contact(path)->Body().endsWith(QStringLiteral("Also carol@example.org.")));
+}
+
+// Both with the quick look at the files and without it (a list that holds
+// an address of another kind turns it off).
+TEST_F(Contact_Actions, UpperCaseNeverMakesTwoMailboxesOne)
+{
+    profile.Add_Message(QStringLiteral("Undeliverable"),
+                        QStringLiteral("strasse@example.de yildiz@example.com kelvin@example.com"));
+    for (const bool screened : {true, false}) {
+        SCOPED_TRACE(screened ? "screened" : "read in full");
+        profile.Scan_Inbox();
+        if (!screened)
+            State().Bounced_Emails.Add(QStringLiteral("JÖRG@EXAMPLE.DE"), 0);
+        const QString same = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Same Person"),
+                                                 {QStringLiteral("Strasse@Example.DE")});
+        const QStringList others = {
+            profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Sharp S"),
+                                {QStringLiteral("straße@example.de")}),
+            profile.Add_Contact(QStringLiteral("c.vcf"), QStringLiteral("Dotless I"),
+                                {QStringLiteral("yıldız@example.com")}),
+            profile.Add_Contact(QStringLiteral("d.vcf"), QStringLiteral("Kelvin Sign"),
+                                {QStringLiteral("\u212Aelvin@example.com")}),
+            profile.Add_Contact(QStringLiteral("e.vcf"), QStringLiteral("Long S"),
+                                {QStringLiteral("ſtrasse@example.de")}),
+        };
+        choices.deleteContact = 1;
+
+        EXPECT_TRUE(Process_Contact_Folder(database, choices));
+        EXPECT_FALSE(QFile::exists(same));
+        for (const QString& path : others)
+            EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+    }
+}
+
+// Vanished, changed by another program, read-only, or a deleted-contacts
+// folder that leads out of the store: the contact is skipped with a line
+// that names it, its message is kept, and the walk goes on.
+TEST_F(Contact_Actions, AContactThatCannotBeHandledIsSkippedAndTheWalkGoesOn)
+{
+    Two_Bounces();
+    struct Case
+    {
+        const char* name;
+        std::function<void(const QString& path)> before; // run when the contact is found
+        const char* error;
+        bool remove;
+    };
+    const QString outside = profile.home.Path() + QStringLiteral("/outside");
+    const Case cases[] = {
+        {"vanished", [](const QString& path) { QFile::remove(path); }, "The contact no longer exists.",
+         false},
+        {"changed",
+         [](const QString& path) {
+             test::Engine_Profile::Write_File(path, "BEGIN:VCARD\r\nVERSION:3.0\r\n"
+                                                    "FN:Synced\r\nEND:VCARD\r\n");
+         },
+         "The contact was changed by another program since it was read; it was not saved.", false},
+        {"read-only", [](const QString& path) { QFile::setPermissions(path, QFileDevice::ReadOwner); },
+         "The contact could not be saved: The file is read-only.", false},
+        {"deleted contacts out of the store",
+         [&](const QString&) {
+             QDir().mkpath(outside);
+             QDir(profile.Folder(QStringLiteral("Deleted Items/Contacts"))).removeRecursively();
+             QFile::link(outside, profile.Folder(QStringLiteral("Deleted Items/Contacts")));
+         },
+         nullptr, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                                                {QStringLiteral("bob@example.com")});
+        const QString dave = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
+                                                 {QStringLiteral("dave@example.net")});
+        choices = {};
+        choices.note = 1;
+        choices.deleteContact = c.remove ? 1 : 0;
+        progress.lines.clear();
+        progress.onLine = [&](const QString& line) {
+            if (line.contains(QStringLiteral("Found Matching Contact. Contact Name: Bob Smith")))
+                c.before(bob);
+        };
+        State().Kept_Messages.clear();
+
+        EXPECT_TRUE(Process_Contact_Folder(database, choices));
+        const QString skipped = progress.lines.value(progress.lines.size() - 3);
+        EXPECT_TRUE(skipped.startsWith(QStringLiteral("Skipped Contact. Contact Name: Bob Smith Error: ")))
+            << skipped.toStdString();
+        if (c.error) {
+            EXPECT_TRUE(skipped.endsWith(QLatin1String(c.error))) << skipped.toStdString();
+        }
+        EXPECT_TRUE(profile.messages.shown.isEmpty());
+        EXPECT_EQ(State().Kept_Messages, QSet<qint32>({0}));
+        // Dave, handled before Bob in the walk from the last to the first.
+        EXPECT_EQ(QFile::exists(dave), !c.remove);
+        EXPECT_TRUE(QDir(outside).isEmpty());
+        QFile::setPermissions(bob, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::remove(profile.Folder(QStringLiteral("Deleted Items/Contacts")));
+    }
+}
+
+// The task points at a UID the contact carries once the walk is done, and
+// an empty UID line stops nothing.
+TEST_F(Contact_Actions, ContactsWithoutAUsableUidGetOneWithTheirTask)
+{
+    Two_Bounces();
+    choices.event = QStringLiteral("Task");
+    for (const QByteArray& uidLine : {QByteArray(), QByteArray("UID:\r\n"), QByteArray("UID:  \r\n")}) {
+        SCOPED_TRACE(uidLine.toStdString());
+        const QString path = profile.Folder(QStringLiteral("Contacts/a.vcf"));
+        test::Engine_Profile::Write_File(path, "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bob Smith\r\n" + uidLine +
+                                                   "EMAIL:bob@example.com\r\nEND:VCARD\r\n");
+        for (const QString& file : Tasks())
+            QFile::remove(profile.Folder(QStringLiteral("Tasks/")) + file);
+
+        EXPECT_TRUE(Process_Contact_Folder(database, choices));
+        EXPECT_TRUE(profile.messages.shown.isEmpty()) << profile.messages.shown.join('|').toStdString();
+        const auto task = Only_Task();
+        ASSERT_TRUE(task);
+        const QString uid = profile.Contact(path)->UID();
+        EXPECT_EQ(uid.size(), 36);
+        EXPECT_EQ(task->Linked_Contact_UIDs(), QStringList({uid}));
+        EXPECT_EQ(profile.home.Read(path).count("UID"), 1);
+    }
+}
+
+TEST_F(Contact_Actions, NotesAndTasksDropCharactersAFileCannotCarry)
+{
+    static const char raw[] = "bob@example.com\0 is \x01gone\x1B.\tEnd";
+    profile.Add_Message(QStringLiteral("Undeliverable"), QString::fromUtf8(raw, sizeof raw - 1));
+    profile.Scan_Inbox();
+    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                                            {QStringLiteral("bob@example.com")});
+    choices.note = 1;
+    choices.event = QStringLiteral("Task");
+
+    EXPECT_TRUE(Process_Contact_Folder(database, choices));
+    EXPECT_TRUE(profile.messages.shown.isEmpty()) << profile.messages.shown.join('|').toStdString();
+    const QString text = QStringLiteral("bob@example.com is gone.\tEnd");
+    EXPECT_EQ(profile.Contact(bob)->Body(), kCrLf + kNoteSeparator + kCrLf + kCrLf + text);
+    const auto task = Only_Task();
+    ASSERT_TRUE(task);
+    EXPECT_EQ(task->Body(), text);
 }
 
 TEST_F(Contact_Actions, LargeFolderIsWalkedFromTheLastContactToTheFirst)

@@ -154,6 +154,7 @@ TEST_F(Run_Test, StoredInputFolderIsScannedAndAMissingOneEndsTheRun)
     EXPECT_EQ(progress.lines.mid(1, 3),
               QStringList({"Scanning Inbox for Invalid Emails...", "Bounced Email Found: failure notice",
                            "Scanning Folder: Contacts"}));
+    EXPECT_FALSE(State().Run_Failed);
 
     progress.lines.clear();
     Save_Setting(Email_Inbox_Entry_ID, outlook::Entry_ID_To_Hex("Nowhere"));
@@ -161,6 +162,7 @@ TEST_F(Run_Test, StoredInputFolderIsScannedAndAMissingOneEndsTheRun)
     EXPECT_EQ(progress.lines, QStringList({"Logging into Outlook Mailbox"}));
     EXPECT_EQ(profile.messages.shown, QStringList({"Could not map outlook input mail folder."}));
     EXPECT_FALSE(Flags().Processing_Active);
+    EXPECT_TRUE(State().Run_Failed); // an unattended run ends with exit code 1
 }
 
 TEST_F(Run_Test, CloseDuringTheScanStopsBeforeAnyContactOrMessage)
@@ -348,4 +350,40 @@ TEST_F(Run_Test, StoredChoicesFollowTheSettingsAsTheWindowRestoresThem)
     EXPECT_EQ(contact->Standard_Field(QStringLiteral("JobTitle")), "Bounced");
     EXPECT_EQ(contact->Email_Address(1), "");
     EXPECT_EQ(profile.Files(QStringLiteral("Tasks")).size(), 2);
+}
+
+// A contact the walk could not handle keeps its returned message for a later
+// run; a walk that ended in an error keeps them all, and the run says so.
+TEST_F(Run_Test, MessagesStayWhenTheirContactsCouldNotBeHandled)
+{
+    Save_Setting(Email_What_To_Do, 2);
+    QFile::setPermissions(bob, QFileDevice::ReadOwner); // read-only: never replaced
+    choices.deleteContact = 0;
+    choices.note = 1;
+    EXPECT_TRUE(Run());
+    EXPECT_TRUE(progress.lines.contains(
+        QStringLiteral("Skipped Contact. Contact Name: Bob Smith Error: The contact could not be saved: "
+                       "The file is read-only.")))
+        << progress.lines.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(
+        progress.lines.contains(QStringLiteral("Returned Email Kept In Input Folder: Undeliverable: Offer")));
+    EXPECT_TRUE(profile.messages.shown.isEmpty());
+    EXPECT_EQ(Inbox().size(), 2);
+    EXPECT_EQ(Deleted().size(), 1);
+    EXPECT_FALSE(State().Run_Failed);
+
+    // The same run whose walk fails at its end.
+    QFile::setPermissions(bob, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    progress.lines.clear();
+    progress.onLine = [](const QString& line) {
+        if (line.startsWith(QLatin1String("Found 1 contacts")))
+            throw std::runtime_error("the window is gone");
+    };
+    EXPECT_TRUE(Run());
+    EXPECT_EQ(profile.messages.shown,
+              QStringList({"Error on processing Returned emails. Error: the window is gone"}));
+    EXPECT_TRUE(progress.lines.contains(kMessagesLeftAfterError));
+    EXPECT_FALSE(progress.lines.contains(QStringLiteral("Moving/Deleting Email")));
+    EXPECT_EQ(Inbox().size(), 2);
+    EXPECT_TRUE(State().Run_Failed);
 }

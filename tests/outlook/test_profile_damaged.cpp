@@ -1,6 +1,9 @@
 // Damaged input never crashes the profile and never costs a file: binary and
 // truncated messages, enormous headers and lines, names that are not UTF-8.
 
+#include "outlook/Item_File_IO.h"
+#include "outlook/Item_Files.h"
+#include "outlook/Mail_Message_Text.h"
 #include "outlook/Mapi_Components.h"
 #include "outlook/Outlook_Session.h"
 #include "test_profile_support.h"
@@ -8,6 +11,7 @@
 #include <QRandomGenerator>
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace bc::outlook;
@@ -168,4 +172,56 @@ TEST(Damaged, ADamagedProfileFileStillOpens)
     // Without a usable store the profile gets its default store.
     ASSERT_GE(ns->Stores().size(), 1u);
     EXPECT_TRUE(ns->GetDefaultFolder(olFolderInbox));
+}
+
+// A named pipe or a device where a file should be never blocks or swamps a
+// reader: it reads as no file at all.
+TEST(Damaged, PipesAndDevicesInPlaceOfFilesAreNotRead)
+{
+    Temp_Home home;
+    auto ns = Open_Session();
+    const QByteArray fifo = QFile::encodeName(home.Path() + "/pipe");
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const QByteArray zero = QFile::encodeName(home.Path() + "/zero");
+    ASSERT_EQ(::symlink("/dev/zero", zero.constData()), 0);
+    for (const QByteArray& path : {fifo, zero}) {
+        EXPECT_FALSE(mail_text::Read_Header_Summary(path).Read) << path.toStdString();
+        QByteArray bytes;
+        EXPECT_FALSE(Read_Contact_Bytes(path, bytes)) << path.toStdString();
+        EXPECT_EQ(Load_Task_File(QFile::decodeName(path), {}), nullptr);
+    }
+    // An empty folder whose class file is a pipe: its kind is not known, and
+    // listing the store goes on.
+    const QString folder = Personal_Folders(home) + "/Piped";
+    QDir().mkpath(folder);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "/.brindlecast-folder").constData(), 0600), 0);
+    auto piped = Folder_At(*ns, "Piped");
+    ASSERT_TRUE(piped);
+    EXPECT_EQ(piped->DefaultMessageClass(), "IPM.Note"); // an empty folder without a class file
+    EXPECT_NE(Folder_At(*ns, "Inbox"), nullptr);
+}
+
+// What a killed save leaves is a dot file that no vCard or iCalendar program
+// lists; the next listing removes those of processes that are gone.
+TEST(Damaged, TemporaryFilesOfAKilledSaveGoWithTheNextListing)
+{
+    Temp_Home home;
+    auto ns = Open_Session();
+    const QString contacts = Personal_Folders(home) + "/Contacts";
+    Write_File(contacts + "/a.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\n");
+    const QByteArray ours = New_Temporary_File_Name();
+    EXPECT_TRUE(ours.startsWith('.') && !ours.endsWith(".vcf") && !ours.endsWith(".ics"));
+    // A process that has ended, one still running (this one), and another
+    // program's dot file.
+    const QString gone = contacts + "/.brindlecast-tmp-2147483646-1f";
+    const QString running = contacts + "/" + QString::fromLatin1(ours);
+    const QString foreign = contacts + "/.sync-state";
+    for (const QString& path : {gone, running, foreign})
+        Write_File(path, "BEGIN:VCARD\r\n");
+    auto folder = Folder_At(*ns, "Contacts");
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->Items()->Count(), 1);
+    EXPECT_FALSE(QFile::exists(gone));
+    EXPECT_TRUE(QFile::exists(running));
+    EXPECT_TRUE(QFile::exists(foreign));
 }

@@ -84,19 +84,67 @@ TEST(VcardContactRead, ListsBrokenAndForeignFilesGiveNull)
     EXPECT_EQ(f.Load("folder.vcf"), nullptr);
 }
 
-TEST(VcardContactRead, Windows1252TextIsReadAndSavedAsUtf8)
+// Cards that are not UTF-8 as a whole: each line reads in its own character
+// set, a save writes the changed lines in UTF-8 (saying so in 2.1) and every
+// other line keeps its bytes.
+TEST(VcardContactRead, LinesInOtherCharacterSetsReadRightAndKeepTheirBytes)
 {
-    Contact_Folder f;
-    auto c = f.Make("cp.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u1\r\nFN:J\xFCrgen M\xFCller\r\n"
-                              "NOTE:Caf\xE9 \x80 5\r\nEND:VCARD\r\n");
-    ASSERT_TRUE(c);
-    EXPECT_EQ(c->FullName(), QStringLiteral("Jürgen Müller"));
-    EXPECT_EQ(c->Body(), QStringLiteral("Café € 5"));
-    c->Set_Email_Address(1, "j@example.de");
-    c->Save();
-    EXPECT_EQ(f.Read("cp.vcf"),
-              QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u1\r\nFN:J\xC3\xBCrgen M\xC3\xBCller\r\n"
-                         "NOTE:Caf\xC3\xA9 \xE2\x82\xAC 5\r\nEMAIL:j@example.de\r\nEND:VCARD\r\n"));
+    struct Case
+    {
+        const char* name;
+        QByteArray card;
+        QString fullName;
+        QString body;    // as read before the save
+        QByteArray note; // the NOTE line as saved after the body gets " +"
+    };
+    const Case cases[] = {
+        {"2.1 in ISO-8859-1",
+         Crlf({"BEGIN:VCARD", "VERSION:2.1", "N;CHARSET=ISO-8859-1:M\xFCller;J\xFCrgen",
+               "FN;CHARSET=ISO-8859-1:J\xFCrgen M\xFCller",
+               "ADR;WORK;CHARSET=ISO-8859-1:;;Stra\xDF"
+               "e 1;K\xF6ln",
+               "EMAIL;INTERNET:j@example.de", "NOTE;CHARSET=ISO-8859-1:Caf\xE9", "END:VCARD"}),
+         QStringLiteral("Jürgen Müller"), QStringLiteral("Café"),
+         "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:Caf=C3=A9=20+\r\n"},
+        {"UTF-8 with a stray byte in the note",
+         Crlf({"BEGIN:VCARD", "VERSION:3.0", "FN:Zo\xC3\xAB Fran\xC3\xA7ois",
+               "N:Fran\xC3\xA7ois;Zo\xC3\xAB;;;", "ORG:\xC3\x89tude", "EMAIL:z@example.fr",
+               "NOTE:caf\xE9 \x80", "END:VCARD"}),
+         QStringLiteral("Zoë François"), QStringLiteral("café €"), "NOTE:café € +\r\n"},
+        {"a fold inside a character",
+         Crlf({"BEGIN:VCARD", "VERSION:3.0", "FN:Zo\xC3", " \xAB Fran\xC3\xA7ois", "EMAIL:z@example.fr",
+               "END:VCARD"}),
+         QStringLiteral("Zoë François"), QString(), "NOTE:\\n +\r\n"},
+        {"Windows-1252 throughout",
+         Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:u1", "FN:J\xFCrgen M\xFCller", "EMAIL:j@example.de",
+               "NOTE:Caf\xE9 \x80 5", "END:VCARD"}),
+         QStringLiteral("Jürgen Müller"), QStringLiteral("Café € 5"), "NOTE:Café € 5 +\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Contact_Folder f;
+        auto contact = f.Make("c.vcf", c.card);
+        ASSERT_TRUE(contact);
+        EXPECT_EQ(contact->FullName(), c.fullName);
+        EXPECT_EQ(contact->Body(), c.body);
+        contact->Set_Email_Address(1, QString());
+        contact->Set_Body(contact->Body() +
+                          (c.body.isEmpty() ? QStringLiteral("\r\n +") : QStringLiteral(" +")));
+        contact->Save();
+        const QByteArray saved = f.Read("c.vcf");
+        for (const QByteArray& line : c.card.split('\n')) {
+            const QByteArray kept = line + '\n';
+            if (!line.isEmpty() && !line.startsWith("EMAIL") && !line.startsWith("NOTE")) {
+                EXPECT_TRUE(saved.contains(kept)) << "not kept: " << line.toStdString();
+            }
+        }
+        EXPECT_TRUE(saved.contains(c.note)) << saved.toStdString();
+        EXPECT_FALSE(saved.contains("EMAIL")) << saved.toStdString();
+        auto again = f.Load("c.vcf");
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->FullName(), c.fullName);
+        EXPECT_EQ(again->Body(), contact->Body());
+    }
 }
 
 TEST(VcardContactRead, Utf16WithByteOrderMarkIsRead)
