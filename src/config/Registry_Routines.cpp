@@ -147,6 +147,7 @@ constexpr Setting_Place kSettings[] = {
     {ToDo_Priority, "ToDo_Priority"},
     {ToDo_Alarm, "ToDo_Alarm"},
     {CreateANote, "CreateANote"},
+    {Runs_To_Keep, "Runs_To_Keep"},
 };
 
 const Setting_Place* Find_Setting(qint16 selector)

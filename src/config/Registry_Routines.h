@@ -40,6 +40,7 @@ enum Setting : qint16
     ToDo_Priority = 32,
     ToDo_Alarm = 34,
     CreateANote = 35,
+    Runs_To_Keep = 40, // how many runs keep their journal and report
 };
 
 // $XDG_CONFIG_HOME/Brindlecast/registry.reg (~/.config/... by default),

@@ -7,6 +7,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -92,8 +98,38 @@ QByteArray Join_Lines(const QStringList& lines)
     return out;
 }
 
-bool Write_File_Atomically(const QString& path, const QByteArray& data, QString* error)
+namespace {
+
+bool Write_Flushed_To_System(const QString& path, const QByteArray& data, QString* error)
 {
+    QByteArray temp = QFile::encodeName(path) + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    bool ok = fd >= 0;
+    for (qsizetype done = 0; ok && done < data.size();) {
+        const ssize_t n = ::write(fd, data.constData() + done, std::size_t(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += n;
+    }
+    const int code = ok ? 0 : errno;
+    if (fd >= 0 && ::close(fd) != 0 && ok)
+        ok = false;
+    if (ok && ::rename(temp.constData(), QFile::encodeName(path).constData()) == 0)
+        return true;
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(code ? code : errno));
+    if (fd >= 0)
+        ::unlink(temp.constData());
+    return false;
+}
+
+} // namespace
+
+bool Write_File_Atomically(const QString& path, const QByteArray& data, QString* error, Flush flush)
+{
+    if (flush == Flush::To_System)
+        return Write_Flushed_To_System(path, data, error);
     QSaveFile file(path);
     // QSaveFile refuses to replace a read-only file; the owner may still
     // rename over it, as the Windows version's overwrite did.

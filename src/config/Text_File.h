@@ -17,10 +17,20 @@ QString From_Cp1252(const QByteArray& bytes);
 QStringList Split_Lines(const QByteArray& cp1252);
 QByteArray Join_Lines(const QStringList& lines); // every line, the last too, ends in CR LF
 
+// How far a write is flushed before its file is renamed into place: to the
+// disk, or only to the operating system, which keeps it through a killed
+// program (not through a power cut) at a fraction of the cost.
+enum class Flush
+{
+    To_Disk,
+    To_System
+};
+
 // Writes the whole file to a temporary file in the same folder, flushes it and
 // renames it into place: a crash or a failure leaves the old file whole.
 // On failure returns false and, when given, sets *error to a description.
-bool Write_File_Atomically(const QString& path, const QByteArray& data, QString* error = nullptr);
+bool Write_File_Atomically(const QString& path, const QByteArray& data, QString* error = nullptr,
+                           Flush flush = Flush::To_Disk);
 
 // Every file the program reads whole stays below this size: a file beyond it
 // is damaged or not one of ours, and reading it would only exhaust memory.

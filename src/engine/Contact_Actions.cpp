@@ -8,6 +8,7 @@
 #include "engine/Processing_Flags.h"
 #include "engine/Progress_Log.h"
 #include "engine/Recognition.h"
+#include "engine/Run_Journal.h"
 #include "engine/Run_Progress.h"
 #include "engine/Run_State.h"
 #include "outlook/Contact_Fields.h"
@@ -219,11 +220,14 @@ void Handle_Match(Walk& walk, int slot, qint32 messageRow)
     ++walk.matched;
     Add_Item_To_List(QStringLiteral("Found Matching Contact. Contact Name: ") + contact.FullName() +
                      QStringLiteral(" Email Address: ") + contact.Email1Address());
+    Journal_Contact_Matched(contact.FullName(), contact.EntryID(), Email_Address(contact, slot), slot,
+                            State().Found_Message_Index);
     Yield_To_Events();
 
     const Contact_Action_Choices& choices = walk.choices;
     if (Checked(choices.Contact_Delete())) {
         Add_Item_To_List(QStringLiteral("Deleted Contact. Contact Name: ") + contact.FullName());
+        Journal_Contact_Action(kDoneDeleted);
         contact.Delete();
         ++Totals().Contacts_Deleted;
         return;
@@ -243,6 +247,15 @@ void Handle_Match(Walk& walk, int slot, qint32 messageRow)
         Set_Email_Address(contact, slot, QString());
     if (field)
         outlook::Set_Contact_Field(choices.Field_To_Be_Set(), choices.Field_Value(), contact);
+    // Recorded before the one save that makes them all.
+    if (note)
+        Journal_Contact_Action(kDoneNote);
+    if (clear)
+        Journal_Contact_Action(Done_Cleared(slot));
+    if (field)
+        Journal_Contact_Action(Done_Field(choices.Field_To_Be_Set(), choices.Field_Value()));
+    if (task) // made above, first, so that the contact's one save is its last step
+        Journal_Contact_Action(kDoneTask);
     if (note || clear || field || task)
         contact.Save();
     if (note || clear || field)
@@ -323,6 +336,7 @@ bool Process_Contact_Folder(qint32 index, const Contact_Action_Choices& choices)
                         Add_Item_To_List(QStringLiteral("Skipped Contact. Contact Name: ") +
                                          Contact_Name(walk.component) + QStringLiteral(" Error: ") +
                                          Error_Description(e));
+                        Journal_Contact_Failed(Error_Description(e));
                         State().Kept_Messages.insert(messageRow);
                     }
                 }
@@ -343,6 +357,7 @@ bool Process_Contact_Folder(qint32 index, const Contact_Action_Choices& choices)
     } catch (const std::exception& e) {
         // The rest of the folder is skipped; the run goes on with the next
         // one but leaves the returned messages where they are.
+        Journal_Contact_Failed(Error_Description(e));
         State().Walk_Failed = true;
         State().Run_Failed = true;
         Messages().Show_Message(kContactError + Error_Description(e));

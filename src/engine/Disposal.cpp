@@ -4,8 +4,10 @@
 #include "config/Registry_Routines.h"
 #include "config/User_Messages.h"
 #include "engine/Error_Description.h"
+#include "engine/Run_Journal.h"
 #include "engine/Run_Progress.h"
 #include "engine/Run_State.h"
+#include "outlook/Write_Gate.h"
 
 #include <exception>
 
@@ -90,6 +92,43 @@ void Post_Email_Action(qint32 rowIndex, const QString& choice, const QString& ca
     }
     if (callerTag == kSelectiveConversionTag)
         Update_Manual_Scan_List(rowIndex);
+}
+
+void Announce_Disposal(const std::vector<qint32>& rows, const QString& choice)
+{
+    Run_Journal* journal = Run_Journal::Active();
+    const auto& destination = State().Destination_Folder;
+    if (!journal || !destination || Setting_Number(choice) <= 1)
+        return;
+    journal->Disposal_Target(destination->Name(), Setting_Number(choice) == 2);
+    std::vector<std::shared_ptr<outlook::Mail_Item>> messages;
+    messages.reserve(rows.size());
+    for (const qint32 row : rows) {
+        try {
+            messages.push_back(Open_Message_Row(row));
+        } catch (const std::exception&) {
+            // Gone already: nothing of it to record.
+        }
+    }
+    try {
+        outlook::Announce_Message_Moves(messages, *destination);
+    } catch (const std::exception&) {
+        // Each move then tries to record itself, and is not made when it cannot.
+    }
+}
+
+void Disposal_Done()
+{
+    if (Run_Journal* journal = Run_Journal::Active())
+        journal->Disposal_Ended();
+}
+
+void Dispose_Messages(const std::vector<qint32>& rows, const QString& choice, const QString& callerTag)
+{
+    Announce_Disposal(rows, choice);
+    for (const qint32 row : rows)
+        Post_Email_Action(row, choice, callerTag);
+    Disposal_Done();
 }
 
 } // namespace bc::engine

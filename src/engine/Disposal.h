@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace bc::engine {
 
 inline const QString kRunCallerTag = QStringLiteral("Process One or Many Databases");
@@ -37,5 +39,13 @@ QString Message_Row_Key(qint32 rowIndex);
 // passed over silently. The caller tag "Selective_Conversion" also takes the
 // row out of the manual scan window's list.
 void Post_Email_Action(qint32 rowIndex, const QString& choice, const QString& callerTag);
+
+// Around the disposal of a run or manual processing: the run's journal
+// records all the moves of these rows' messages in one record before the
+// first, and where the messages went once they have moved.
+void Announce_Disposal(const std::vector<qint32>& rows, const QString& choice);
+void Disposal_Done();
+// Each row's message once, in order, between the two.
+void Dispose_Messages(const std::vector<qint32>& rows, const QString& choice, const QString& callerTag);
 
 } // namespace bc::engine

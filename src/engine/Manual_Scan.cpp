@@ -11,6 +11,7 @@
 #include "engine/Progress_Log.h"
 #include "engine/Recognition.h"
 #include "engine/Run.h"
+#include "engine/Run_Journal.h"
 #include "engine/Run_State.h"
 #include "outlook/Outlook_Session.h"
 
@@ -116,8 +117,10 @@ private:
             if (Contains_Return_Identifier(subject)) {
                 Add_Item_To_List(QStringLiteral("Found Returned Email: ") + subject);
                 // A delivery report is reported as found but has no body to scan.
-                if (Is_Returned_Message(row))
+                if (Is_Returned_Message(row)) {
+                    Journal_Returned_Message(index);
                     Scan_Email_For_Return_Emails(index);
+                }
             } else {
                 Add_Item_To_List(QStringLiteral("Email Subject::: ") + subject +
                                  QStringLiteral(" ::: did not match a Returned Email ID."));
@@ -147,8 +150,10 @@ private:
             // The key is "key" followed by the record's index.
             bool ok = false;
             const qint32 index = row.Key.mid(3).toInt(&ok);
-            if (!Process_Contact_Folder(ok ? index : -1, context_.Choices))
+            if (!Process_Contact_Folder(ok ? index : -1, context_.Choices)) {
+                Journal_Stopped();
                 return false;
+            }
             Add_Item_To_List(QStringLiteral("Closing Database: ") + row.Folder_Name);
         }
         return true;
@@ -165,12 +170,13 @@ private:
         // A message with several records is moved by its first; the later
         // ones would only find it gone, or take its row out a second time.
         QSet<qint32> handled;
+        std::vector<qint32> rows;
         for (const Bounced_Email& record : State().Bounced_Emails.Records()) {
-            if (handled.contains(record.Message_Index))
-                continue;
+            if (!handled.contains(record.Message_Index))
+                rows.push_back(record.Message_Index);
             handled.insert(record.Message_Index);
-            Post_Email_Action(record.Message_Index, choice_, kSelectiveConversionTag);
         }
+        Dispose_Messages(rows, choice_, kSelectiveConversionTag);
     }
 
     void Close()
@@ -205,7 +211,11 @@ bool Manual_Scan(const Manual_Scan_Context& context)
         return false;
     }
     Progress_Session session(context.Progress);
+    Journal_Session journal(QStringLiteral("Process Manually"));
+    if (!journal.Start())
+        return false;
     Manual_Steps(context).Run();
+    journal.Finish(context.Progress);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "config/App_State.h"
 #include "config/Registry_Routines.h"
 #include "config/Text_File.h"
+#include "outlook/Write_Gate.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -48,8 +49,10 @@ void Append_To_Log_File(const QString& text)
     // The log never stops a run: a file that cannot be written is passed over.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;
-    file.write(To_Cp1252(Log_Line(QDateTime::currentDateTime(), Single_Line(text))) +
-               QByteArrayLiteral("\r\n"));
+    // A preview's lines are kept apart from what really happened.
+    const QString line =
+        outlook::Previewing() ? QStringLiteral("[Preview] ") + Single_Line(text) : Single_Line(text);
+    file.write(To_Cp1252(Log_Line(QDateTime::currentDateTime(), line)) + QByteArrayLiteral("\r\n"));
 }
 
 } // namespace

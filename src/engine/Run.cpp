@@ -10,6 +10,7 @@
 #include "engine/Processing_Flags.h"
 #include "engine/Progress_Log.h"
 #include "engine/Recognition.h"
+#include "engine/Run_Journal.h"
 #include "engine/Run_Progress.h"
 #include "engine/Run_State.h"
 #include "outlook/Mapi_Components.h"
@@ -184,11 +185,12 @@ private:
             location_ = QStringLiteral("600011");
             if (!Is_Returned_Message(State().Message_Rows[row]))
                 continue;
+            Journal_Returned_Message(row);
             Scan_Email_For_Return_Emails(row);
             Add_Item_To_List(QStringLiteral("Bounced Email Found: ") + *State().Message_Rows[row].Subject);
             Yield_To_Events();
             if (Flags().Abort_Requested) {
-                outcome_ = Run_Outcome::Stopped;
+                Stopped();
                 Add_Item_To_List(QStringLiteral("Processing Aborted"));
                 return false;
             }
@@ -252,13 +254,15 @@ private:
                 handled.insert(record.Message_Index);
                 messages.push_back(record.Message_Index);
             }
-            qint64 moving = 0;
+            std::vector<qint32> moving;
             for (const qint32 message : messages)
-                moving += State().Kept_Messages.contains(message) ? 0 : 1;
+                if (!State().Kept_Messages.contains(message))
+                    moving.push_back(message);
             Report_Stage(Setting_Number(choice_) == 2 ? Run_Stage::Deleting_Messages
                                                       : Run_Stage::Moving_Messages,
-                         moving);
+                         static_cast<qint64>(moving.size()));
             Yield_To_Events();
+            Announce_Disposal(moving, choice_);
             qint64 done = 0;
             for (const qint32 message : messages) {
                 if (State().Kept_Messages.contains(message)) {
@@ -269,6 +273,7 @@ private:
                 Post_Email_Action(message, choice_, kRunCallerTag);
                 Report_Advance(++done);
             }
+            Disposal_Done();
         }
         location_ = QStringLiteral("600025");
     }
@@ -276,6 +281,7 @@ private:
     bool Stopped()
     {
         outcome_ = Run_Outcome::Stopped;
+        Journal_Stopped();
         return false;
     }
 
@@ -337,7 +343,13 @@ bool ConvertCurrent(bool selectedOnly, const Run_Context& context)
     if (!guard.Acquired())
         return false;
     Progress_Session session(context.Progress);
+    Journal_Session journal(App().Auto_Run ? QStringLiteral("Process All Databases, unattended")
+                            : selectedOnly ? QStringLiteral("Process Selected Databases")
+                                           : QStringLiteral("Process All Databases"));
+    if (!journal.Start())
+        return false;
     Run_Steps(selectedOnly, context).Run();
+    journal.Finish(context.Progress);
     return true;
 }
 

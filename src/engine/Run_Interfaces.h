@@ -88,6 +88,13 @@ public:
     virtual ~Progress_View() = default;
     virtual void Show_Window() = 0; // show (not modal), loading it if needed
     virtual void Add_Line(const QString& text) = 0;
+    // The run has ended and left its report: its file (empty for a preview,
+    // which keeps nothing) and its text.
+    virtual void Report_Ready(const QString& path, const QString& text)
+    {
+        (void)path;
+        (void)text;
+    }
 };
 
 } // namespace bc::engine

@@ -2,6 +2,7 @@
 
 #include "config/Text_File.h"
 #include "outlook/Item_File_IO.h"
+#include "outlook/Write_Gate.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -241,6 +242,11 @@ void Ical_Task::Save()
     char* text = icalcomponent_as_ical_string_r(d->Calendar);
     const QByteArray bytes(text ? text : "");
     icalmemory_free_buffer(text);
+    if (Write_Gate* gate = Installed_Write_Gate(); gate && d->Is_New && !bytes.isEmpty()) {
+        gate->Task_Creating(Task_Creation{d->Path, bytes});
+        if (gate->Preview())
+            return; // stays new: nothing was written
+    }
     QString error;
     if (bytes.isEmpty() || !Write_Item_File(path, bytes, !d->Is_New, &error))
         throw Outlook_Error(QStringLiteral("The task could not be saved: %1").arg(error));

@@ -3,6 +3,7 @@
 #include "outlook/Item_File_IO.h"
 #include "outlook/Mail_Message_Text.h"
 #include "outlook/Profile_Folder.h"
+#include "outlook/Write_Gate.h"
 
 #include <QFile>
 #include <QProcess>
@@ -114,19 +115,49 @@ QDateTime Mail_Message::Delivery_Time() const
     return maildir::Delivery_Time(entry_.File, File_Path());
 }
 
-void Mail_Message::Move(Mapi_Folder& destination)
+namespace {
+
+Profile_Folder& Mail_Target(Mapi_Folder& destination)
 {
     auto* target = dynamic_cast<Profile_Folder*>(&destination);
     if (!target)
         throw Outlook_Error(QStringLiteral("The destination is not a folder of this profile."));
     if (!target->Is_Mail() || target->Kind() == Profile_Folder::Layout::Top)
         throw Outlook_Error(QStringLiteral("The folder \"%1\" does not hold messages.").arg(target->Name()));
+    return *target;
+}
+
+} // namespace
+
+bool Mail_Message::Describe_Move(Mapi_Folder& destination, Message_Move& move) const
+{
+    auto* target = dynamic_cast<Profile_Folder*>(&destination);
+    if (!target || !Locate() || target->Directory() == folder_->Directory())
+        return false;
+    return Describe_Message_Move(folder_->Directory(), entry_, target->Directory(), move);
+}
+
+void Mail_Message::Move(Mapi_Folder& destination)
+{
+    Profile_Folder& target = Mail_Target(destination);
+    Write_Gate* gate = Installed_Write_Gate();
+    Message_Move told;
+    if (gate && Describe_Move(target, told)) {
+        gate->Messages_Moving({told});
+        if (gate->Preview()) {
+            // It stays where it is; the run goes on as if it had moved.
+            gate->Message_Moved(told, told.Entry);
+            return;
+        }
+    }
     QString error;
-    auto moved = maildir::Move(folder_->Directory(), entry_, target->Directory(), &error);
+    auto moved = maildir::Move(folder_->Directory(), entry_, target.Directory(), &error);
     if (!moved)
         throw Outlook_Error(error);
+    if (gate && !told.From_Dir.isEmpty())
+        gate->Message_Moved(told, *moved);
     entry_ = *moved;
-    folder_ = std::static_pointer_cast<const Profile_Folder>(target->shared_from_this());
+    folder_ = std::static_pointer_cast<const Profile_Folder>(target.shared_from_this());
 }
 
 void Mail_Message::Delete()

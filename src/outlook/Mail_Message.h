@@ -13,6 +13,7 @@
 namespace bc::outlook {
 
 class Profile_Folder;
+struct Message_Move;
 
 class Mail_Message : public Mail_Item
 {
@@ -35,6 +36,9 @@ public:
 
     // The message file as it is now (after another program's flag change too).
     QByteArray File_Path() const;
+    // Its move into `destination` as the write gate is told it; false when the
+    // message is gone or already there.
+    bool Describe_Move(Mapi_Folder& destination, Message_Move& move) const;
 
 private:
     struct Content

@@ -528,4 +528,39 @@ std::optional<Entry> Move(const QByteArray& fromDir, const Entry& entry, const Q
     return std::nullopt;
 }
 
+bool Move_Back(const QByteArray& fromDir, const Entry& now, const QByteArray& toDir, const Entry& to,
+               QString* error)
+{
+    const QByteArray src = File_Path(fromDir, now);
+    const QByteArray dst = File_Path(toDir, to);
+    if (!Is_Regular_File(src)) {
+        if (error)
+            *error = QStringLiteral("The message no longer exists.");
+        return false;
+    }
+    if (!Create(toDir, error))
+        return false;
+    const Stamp fromBefore = Current_Stamp(fromDir);
+    const Stamp toBefore = Current_Stamp(toDir);
+    int result = Rename_No_Replace(src, dst);
+    int code = result == 0 ? 0 : errno;
+    if (code == EXDEV) {
+        const auto copy = Copy_To_Tmp(src, toDir, error);
+        if (!copy)
+            return false;
+        result = Rename_No_Replace(*copy, dst);
+        code = result == 0 ? 0 : errno;
+        ::unlink(result == 0 ? src.constData()
+                             : copy->constData()); // the source only once the copy is in place
+    }
+    if (result != 0) {
+        if (error)
+            *error = code == EEXIST ? QStringLiteral("Another message has its name.") : Errno_Text(code);
+        return false;
+    }
+    Note_Change(fromDir, fromBefore, now.Unique, nullptr);
+    Note_Change(toDir, toBefore, {}, &to);
+    return true;
+}
+
 } // namespace bc::outlook::maildir

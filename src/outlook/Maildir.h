@@ -66,4 +66,10 @@ QByteArray New_Unique_Name();
 std::optional<Entry> Move(const QByteArray& fromDir, const Entry& entry, const QByteArray& toDir,
                           QString* error = nullptr);
 
+// Puts a moved message back under exactly the name it had (`to` in toDir),
+// never over another file; as Move across file systems. False with *error
+// set when it could not (the message is then where it was).
+bool Move_Back(const QByteArray& fromDir, const Entry& now, const QByteArray& toDir, const Entry& to,
+               QString* error = nullptr);
+
 } // namespace bc::outlook::maildir

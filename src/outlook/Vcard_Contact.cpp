@@ -5,6 +5,7 @@
 #include "outlook/Item_File_IO.h"
 #include "outlook/Vcard_Document.h"
 #include "outlook/Vcard_User_Properties.h"
+#include "outlook/Write_Gate.h"
 
 #include <QDir>
 #include <QFile>
@@ -237,15 +238,26 @@ void Vcard_Contact::Save()
     }
     if (!card_->Is_Modified())
         return;
-    const QByteArray path = QFile::encodeName(context_.File_Path);
+    const QString& filePath = context_.File_Path;
+    const QByteArray path = QFile::encodeName(filePath);
     QByteArray current;
-    if (!Read_Regular_File(path, kMaxContactBytes, current))
+    if (!Read_Contact_Bytes(path, current))
         throw Outlook_Error(QStringLiteral("The contact no longer exists."));
     if (current != on_disk_)
         throw Outlook_Error(QStringLiteral(
             "The contact was changed by another program since it was read; it was not saved."));
     const QByteArray bytes = card_->Serialize();
     if (bytes != on_disk_) {
+        if (Write_Gate* gate = Installed_Write_Gate()) {
+            gate->Contact_Saving(Contact_Save{filePath, current, bytes});
+            if (gate->Preview()) {
+                Preview_Contact_Written(path, bytes);
+                on_disk_ = bytes;
+                card_->Mark_Saved();
+                new_uid_.clear();
+                return;
+            }
+        }
         QString error;
         if (!Write_Item_File(path, bytes, true, &error))
             throw Outlook_Error(QStringLiteral("The contact could not be saved: %1").arg(error));
@@ -258,14 +270,28 @@ void Vcard_Contact::Save()
 void Vcard_Contact::Delete()
 {
     Check_Usable();
-    if (!QFileInfo(context_.File_Path).isFile())
+    const QByteArray rawPath = QFile::encodeName(context_.File_Path);
+    QByteArray current;
+    if (!Read_Contact_Bytes(rawPath, current))
         throw Outlook_Error(QStringLiteral("The contact no longer exists."));
+    if (Write_Gate* gate = Installed_Write_Gate()) {
+        gate->Contact_Removing(Contact_Removal{context_.File_Path, current, context_.Deleted_Folder,
+                                               QFileInfo(context_.Deleted_Folder).isDir()});
+        if (gate->Preview()) {
+            Preview_Contact_Removed(rawPath);
+            deleted_ = true;
+            return;
+        }
+    }
     Move_Into_Folder(context_.File_Path, context_.Deleted_Folder, context_.Store_Root);
     deleted_ = true;
 }
 
 bool Read_Contact_Bytes(const QByteArray& path, QByteArray& bytes)
 {
+    bool removed = false;
+    if (Preview_Changed(path, &bytes, &removed))
+        return !removed;
     return Read_Regular_File(path, kMaxContactBytes, bytes);
 }
 

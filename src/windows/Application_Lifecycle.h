@@ -3,6 +3,10 @@
 //   no arguments          the main window, until it is closed;
 //   a request for help or the version (see Command_Line.h)
 //                         print and end at once, touching nothing;
+//   --report, --undo-last-run
+//                         print the last run's report, or take that run
+//                         back, and end;
+//   --dry-run             the unattended run as a preview, changing nothing;
 //   anything else         the unattended run: the main window's start-up
 //                         without showing it, the "All" run, the end.
 // An unattended run without a display uses Qt's offscreen platform, and its
@@ -52,6 +56,10 @@ public:
     int Run();
 
 private:
+    // --report and --undo-last-run: no window, no run.
+    static int Print_Last_Report();
+    static int Undo_Unattended();
+
     Mode mode_ = Mode::Interactive;
     QString command_line_;
     frmMain::Run_Handler run_handler_;

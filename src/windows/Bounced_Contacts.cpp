@@ -1,6 +1,7 @@
 #include "windows/Bounced_Contacts.h"
 
 #include "config/Contact_Folder_List.h"
+#include "engine/Run_Journal.h"
 #include "outlook/Contact_Fields.h"
 #include "outlook/Mapi_Components.h"
 #include "outlook/Object_Model.h"
@@ -16,6 +17,14 @@ using outlook::QuorinContactItem;
 
 // The contact a row names, or nullptr when it is gone (deleted, moved, no
 // longer a contact).
+const QString kDoneMarkCleared = QStringLiteral("field \"%1\" cleared");
+
+// The contact in the report of the journaled update.
+void Journal_Contact(const QuorinContactItem& contact)
+{
+    engine::Journal_Contact_Matched(contact.FullName(), contact.EntryID(), contact.Email1Address(), 0, -1);
+}
+
 std::shared_ptr<Contact_Item> Find_Contact(const Bounced_Contact_Row& row)
 {
     const auto& ns = outlook::Session().Outlook_Namespace;
@@ -98,11 +107,17 @@ void Apply_Recorded_Actions(const std::vector<Bounced_Contact_Row>& rows, const 
             contact.Set_Item(item);
             if (row.Pending_Action == Delete_Contact) {
                 status(QStringLiteral("Removing: ") + row.Row_Text);
-                if (item)
+                if (item) {
+                    Journal_Contact(contact);
+                    engine::Journal_Contact_Action(engine::kDoneDeleted);
                     contact.Delete();
+                }
             } else if (item) {
+                Journal_Contact(contact);
                 contact.Set_Email1Address(row.Row_Text);
                 Clear_Status_Field(contact, statusField, standardField);
+                engine::Journal_Contact_Action(QStringLiteral("Email1Address set to ") + row.Row_Text);
+                engine::Journal_Contact_Action(kDoneMarkCleared.arg(statusField));
                 contact.Save();
             }
         } catch (const std::exception&) {
@@ -125,7 +140,9 @@ void Apply_Status_Clearing(const std::vector<Bounced_Contact_Row>& rows, const Q
             status(QStringLiteral("Clearing Status Field for: ") + row.Row_Text);
             if (!item)
                 continue;
+            Journal_Contact(contact);
             Clear_Status_Field(contact, statusField, standardField);
+            engine::Journal_Contact_Action(kDoneMarkCleared.arg(statusField));
             contact.Save();
         } catch (const std::exception&) {
         }

@@ -13,6 +13,18 @@ const std::vector<Command_Option>& Command_Options()
         {{QStringLiteral("-v"), QStringLiteral("--version")},
          Command_Mode::Version,
          QStringLiteral("show the version and exit; nothing is processed")},
+        {{QStringLiteral("--report")},
+         Command_Mode::Report,
+         QStringLiteral("print the report of the last run and exit")},
+        {{QStringLiteral("--dry-run")},
+         Command_Mode::Preview,
+         QStringLiteral("preview the unattended run: the same lines on standard output,\n"
+                        "nothing changed; the report of what it would do goes to\n"
+                        "standard error")},
+        {{QStringLiteral("--undo-last-run")},
+         Command_Mode::Undo,
+         QStringLiteral("take the last run back, leaving whatever changed since, and\n"
+                        "print what was restored")},
         {{QStringLiteral("--run")},
          Command_Mode::Unattended,
          QStringLiteral("process every listed contact folder without a window, then exit\n"
@@ -61,6 +73,8 @@ QString Command_Line_Help()
                           "unattended with the options last set in the main window, no window is shown,\n"
                           "progress lines go to standard output and the program ends. Without a display,\n"
                           "messages are written to standard error. One run at a time per data folder.\n"
+                          "Every run keeps a journal and a report in the data folder's runs/ folder;\n"
+                          "the path of the report goes to standard error.\n"
                           "\n"
                           "Options:\n") +
            Option_Lines() +
@@ -76,7 +90,9 @@ QString Command_Line_Help()
                "Files:\n"
                "  $XDG_CONFIG_HOME/Brindlecast/registry.reg   the settings\n"
                "  $XDG_DATA_HOME/Brindlecast/                 the data folder: dbdata-outlook.dat,\n"
-               "      search_strings.txt, No_Check_Strings.txt, bouncedemails.log\n"
+               "      search_strings.txt, No_Check_Strings.txt, bouncedemails.log, and\n"
+               "      runs/<date-time>/ with each run's journal and report.txt (the last 20\n"
+               "      runs, or as many as set on the main window's Log page)\n"
                "  $BRINDLECAST_PROFILE/profile.ini            your name, address and stores\n"
                "  ") +
            QStringLiteral(BC_HELP_FILE_PATH) +
@@ -84,9 +100,10 @@ QString Command_Line_Help()
                           "      the user's manual\n"
                           "\n"
                           "Exit status:\n"
-                          "  0  help or version printed, or the run reached its closing lines\n"
+                          "  0  help, version or report printed, the run reached its closing lines,\n"
+                          "     or the last run was undone\n"
                           "  1  the start-up or the run failed (a database walk that ended in an\n"
-                          "     error included)\n"
+                          "     error included), or there was no run to report or to undo\n"
                           "  2  the settings file is missing, unreadable or lacks Contact_Action:\n"
                           "     the run refused and changed nothing\n"
                           "  3  another run holds the data folder's lock: nothing changed\n"

@@ -18,7 +18,10 @@ enum class Command_Mode
     Interactive, // no command line: the main window
     Unattended,  // any other text: the "All" run without a window
     Help,
-    Version
+    Version,
+    Report,  // print the last run's report
+    Preview, // the unattended run, changing nothing
+    Undo     // take the last run back
 };
 
 // The exit codes of a command-line start, as --help and the man page list them.

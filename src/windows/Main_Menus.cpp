@@ -36,6 +36,8 @@ Main_Menus::Main_Menus(QMainWindow* window)
     mnuProcessCurrent = Add_Entry(process, "mnuProcessCurrent", QStringLiteral("Process Selected Databases"));
     mnuProcessAll = Add_Entry(process, "mnuProcessAll", QStringLiteral("Process All Databases"));
     mnuProcessAll->setShortcut(QKeySequence(Qt::Key_F5));
+    process->addSeparator();
+    mnuPreviewRun = Add_Entry(process, "mnuPreviewRun", QStringLiteral("Pre&view Run"));
 
     QMenu* tools = Add_Menu(window, "mnuTools", QStringLiteral("&Tools"));
     mnuManageContacts = Add_Entry(tools, "mnuManageContacts", QStringLiteral("Manage Bounced Contacts"));
@@ -43,6 +45,8 @@ Main_Menus::Main_Menus(QMainWindow* window)
     mnuEditReturnIdentifiers =
         Add_Entry(tools, "mnuEditReturnIdentifiers", QStringLiteral("Edit Return Identifiers"));
     mnuNoCheckAddresses = Add_Entry(tools, "mnuNoCheckAddresses", QStringLiteral("Edit No-Check Addresses"));
+    tools->addSeparator();
+    mnuUndoLastRun = Add_Entry(tools, "mnuUndoLastRun", QStringLiteral("&Undo Last Run"));
 
     QMenu* help = Add_Menu(window, "HelpMe", QStringLiteral("&Help"));
     mnuHelpTopic = Add_Entry(help, "mnuHelpTopic", QStringLiteral("Help Topic"));

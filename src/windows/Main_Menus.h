@@ -16,9 +16,11 @@ struct Main_Menus
     QAction* mnuProcessSelective = nullptr;
     QAction* mnuProcessCurrent = nullptr;
     QAction* mnuProcessAll = nullptr;
+    QAction* mnuPreviewRun = nullptr;
     QAction* mnuManageContacts = nullptr;
     QAction* mnuEditReturnIdentifiers = nullptr;
     QAction* mnuNoCheckAddresses = nullptr;
+    QAction* mnuUndoLastRun = nullptr;
     QAction* mnuHelpTopic = nullptr;
     QAction* OnlineManual = nullptr;
     QAction* AboutQuorin = nullptr;

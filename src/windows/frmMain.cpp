@@ -5,6 +5,7 @@
 #include "config/Registry_Routines.h"
 #include "config/User_Messages.h"
 #include "engine/Processing_Flags.h"
+#include "engine/Run_Journal.h"
 #include "windows/Contact_Action_Frame.h"
 #include "windows/Database_List.h"
 #include "windows/Email_Actions_Frame.h"
@@ -16,6 +17,7 @@
 #include "windows/Main_Menus.h"
 #include "windows/Option_Check_Box.h"
 #include "windows/Schedule_Event_Frame.h"
+#include "windows/Undo_Entry.h"
 #include "windows/frmEditIdentifiers.h"
 #include "windows/frmManageContacts.h"
 #include "windows/frmSelectOutlookField.h"
@@ -198,6 +200,8 @@ void frmMain::Wire_Entries()
     connect(menus_->mnuProcessAll, &QAction::triggered, this, &frmMain::Run_All);
     connect(menus_->mnuProcessCurrent, &QAction::triggered, this, &frmMain::Run_Selected);
     connect(menus_->mnuProcessSelective, &QAction::triggered, this, &frmMain::Run_Manual);
+    connect(menus_->mnuPreviewRun, &QAction::triggered, this, &frmMain::Run_Preview);
+    connect(menus_->mnuUndoLastRun, &QAction::triggered, this, [] { Undo_Last_Run_Entry(); });
 
     connect(CloseBrindlecast_, &QPushButton::clicked, this, &QWidget::close);
     connect(menus_->ExitConvert, &QAction::triggered, this, &QWidget::close);
@@ -416,6 +420,13 @@ void frmMain::Run_All()
         run_handler_(*this, false);
     else
         Not_Available(QStringLiteral("Processing"));
+}
+
+void frmMain::Run_Preview()
+{
+    // "All" itself, with the profile refusing every write for its length.
+    const engine::Preview_Request preview;
+    Run_All();
 }
 
 void frmMain::Run_Selected()

@@ -62,6 +62,7 @@ public:
     void Run_All();      // "All"
     void Run_Selected(); // "Selected"
     void Run_Manual();   // "Manual"
+    void Run_Preview();  // "Preview Run": "All", changing nothing
 
     Database_List* Databases() const { return ListDatabases_; }
     const engine::Contact_Action_Choices& Choices() const { return *this; }

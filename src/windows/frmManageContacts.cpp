@@ -4,6 +4,7 @@
 #include "config/User_Messages.h"
 #include "engine/Run.h"
 #include "engine/Run_Interfaces.h"
+#include "engine/Run_Journal.h"
 #include "outlook/Mapi_Components.h"
 #include "outlook/Object_Model.h"
 #include "outlook/Outlook_Session.h"
@@ -478,8 +479,13 @@ bool frmManageContacts::Update_Databases()
             Messages().Show_Message(kRunUnderWay);
             return false;
         }
+        // Journaled like a run, so that "Undo Last Run" can take it back.
+        engine::Journal_Session journal(QStringLiteral("Update Bounced Contacts"));
+        if (!journal.Start())
+            return false;
         Apply_Recorded_Actions(rows_, choices_.Field_To_Be_Set(),
                                [this](const QString& text) { Set_Status(text); });
+        journal.Finish(nullptr);
     }
     Set_Status(QString());
     Messages().Show_Message(QStringLiteral("Update of Database(s) Finished."));
@@ -499,8 +505,12 @@ bool frmManageContacts::Clear_Status_Fields()
             Messages().Show_Message(kRunUnderWay);
             return false;
         }
+        engine::Journal_Session journal(QStringLiteral("Clear Status Fields of Bounced Contacts"));
+        if (!journal.Start())
+            return false;
         Apply_Status_Clearing(rows_, choices_.Field_To_Be_Set(),
                               [this](const QString& text) { Set_Status(text); });
+        journal.Finish(nullptr);
     }
     Set_Status(QString());
     Messages().Show_Message(QStringLiteral("Update of Database(s) Finished."));

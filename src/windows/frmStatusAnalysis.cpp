@@ -2,8 +2,10 @@
 
 #include "config/User_Messages.h"
 #include "engine/Processing_Flags.h"
+#include "outlook/Write_Gate.h"
 #include "windows/Line_List_Model.h"
 #include "windows/Window_Placement.h"
+#include "windows/frmRunReport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,7 +26,7 @@ namespace {
 frmStatusAnalysis* g_window = nullptr;
 
 // Layout in twips: the client area; the list, under it the status text with
-// the elapsed time, and at the bottom the bar and the Close button.
+// the elapsed time, and at the bottom the bar and the Report and Close buttons.
 constexpr int kWidth = 10800;
 constexpr int kHeight = 6000;
 constexpr int kMargin = 120;
@@ -59,6 +61,10 @@ public:
     void Run_Finished(Run_Outcome outcome, const Run_Totals& totals) override
     {
         frmStatusAnalysis::Instance().Run_Finished(outcome, totals);
+    }
+    void Report_Ready(const QString& path, const QString& text) override
+    {
+        frmStatusAnalysis::Instance().Report_Ready(path, text);
     }
 };
 
@@ -161,8 +167,9 @@ frmStatusAnalysis::frmStatusAnalysis()
     ProgressBar_->setObjectName(QStringLiteral("ProgressBar"));
     ProgressBar_->setRange(0, 1);
     ProgressBar_->setValue(0);
+    const int reportLeft = closeLeft - kGap - kButtonWidth;
     ProgressBar_->setGeometry(
-        rect(kMargin, bottom + (kButtonHeight - kBarHeight) / 2, closeLeft - kGap - kMargin, kBarHeight));
+        rect(kMargin, bottom + (kButtonHeight - kBarHeight) / 2, reportLeft - kGap - kMargin, kBarHeight));
 
     CloseForm_ = new QPushButton(QStringLiteral("&Close"), this);
     CloseForm_->setObjectName(QStringLiteral("CloseForm"));
@@ -181,6 +188,17 @@ frmStatusAnalysis::frmStatusAnalysis()
     if (engine::Flags().Run_In_Progress)
         Run_Changed(true);
 
+    // Beside Close; usable once a run has left its report.
+    cmdReport_ = new QPushButton(QStringLiteral("&Report"), this);
+    cmdReport_->setObjectName(QStringLiteral("cmdReport"));
+    cmdReport_->setToolTip(QStringLiteral("What the run did, contact by contact and message by message"));
+    cmdReport_->setGeometry(rect(reportLeft, bottom, kButtonWidth, kButtonHeight));
+    cmdReport_->setEnabled(false);
+    connect(cmdReport_, &QPushButton::clicked, this,
+            [this] { Q_EMIT Report_Requested(reportPath_, reportText_); });
+    connect(this, &frmStatusAnalysis::Report_Requested, this,
+            [](const QString& path, const QString& text) { frmRunReport::Open(path, text); });
+
     resize(px(kWidth, Qt::Horizontal), px(kHeight, Qt::Vertical));
     Elastic_.Init(this);
 }
@@ -193,6 +211,7 @@ frmStatusAnalysis::~frmStatusAnalysis()
 
 void frmStatusAnalysis::Show_Window()
 {
+    cmdReport_->setEnabled(false); // until this run has its report
     if (isVisible())
         raise(); // a run into a window left open brings it back to the front
     else
@@ -251,6 +270,12 @@ void frmStatusAnalysis::Run_Finished(Run_Outcome outcome, const Run_Totals& tota
                         : outcome == Run_Outcome::Stopped ? QStringLiteral("Stopped: ")
                                                           : QStringLiteral("Ended by an error: ");
     finished_ = how + Totals_Text(totals);
+    // The counts of a preview are what the run would do.
+    if (outlook::Previewing())
+        finished_ =
+            (outcome == Run_Outcome::Done ? QStringLiteral("Preview, nothing changed. A run would do: ")
+                                          : QStringLiteral("Preview ") + how.toLower()) +
+            Totals_Text(totals);
     if (outcome == Run_Outcome::Done && stage_set_)
         done_ = total_;
     Refresh();
@@ -323,6 +348,13 @@ QString frmStatusAnalysis::Stage_Text() const
         return QStringLiteral("Deleting returned messages: ") + counts;
     }
     return counts;
+}
+
+void frmStatusAnalysis::Report_Ready(const QString& path, const QString& text)
+{
+    reportPath_ = path;
+    reportText_ = text;
+    cmdReport_->setEnabled(true);
 }
 
 bool frmStatusAnalysis::May_Close()

@@ -38,6 +38,8 @@ public:
 
     void Show_Window() override;                 // shows it, not modal
     void Add_Line(const QString& text) override; // one row, scrolled into view; no yield
+    // Makes the "Report" button usable; it opens this report.
+    void Report_Ready(const QString& path, const QString& text) override;
 
     void Stage_Started(engine::Run_Stage stage, qint64 total, const QString& name) override;
     void Stage_Advanced(qint64 done) override;
@@ -50,6 +52,10 @@ public:
 Q_SIGNALS:
     // Each line as it is added.
     void Line_Added(const QString& text);
+
+Q_SIGNALS:
+    // The "Report" button: the run's report (path empty for a preview).
+    void Report_Requested(const QString& path, const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,6 +83,9 @@ private:
     QLabel* lblStatus_ = nullptr;
     QLabel* lblElapsed_ = nullptr;
     QPushButton* CloseForm_ = nullptr;
+    QPushButton* cmdReport_ = nullptr;
+    QString reportPath_;
+    QString reportText_;
     class_Elastic Elastic_;
 
     QTimer refresh_;       // the next showing of what came in

@@ -122,6 +122,11 @@ void Command_Line_Test::arguments_choose_the_mode_data()
     QTest::newRow("-v") << QStringList({"-v"}) << int(Mode::Version) << "-v";
     QTest::newRow("help wins") << QStringList({"--run", "--help"}) << int(Mode::Help) << "--run --help";
     QTest::newRow("help before version") << QStringList({"-v", "-h"}) << int(Mode::Help) << "-v -h";
+    QTest::newRow("dry run") << QStringList({"--dry-run"}) << int(Mode::Preview) << "--dry-run";
+    QTest::newRow("report") << QStringList({"--report"}) << int(Mode::Report) << "--report";
+    QTest::newRow("undo") << QStringList({"--undo-last-run"}) << int(Mode::Undo) << "--undo-last-run";
+    QTest::newRow("changing nothing wins")
+        << QStringList({"--undo-last-run", "--dry-run"}) << int(Mode::Preview) << "--undo-last-run --dry-run";
     QTest::newRow("letter") << QStringList({"x"}) << int(Mode::Unattended) << "x";
     QTest::newRow("two words") << QStringList({"--run", "now"}) << int(Mode::Unattended) << "--run now";
     QTest::newRow("single dash") << QStringList({"-help"}) << int(Mode::Unattended) << "-help";

@@ -212,12 +212,14 @@ void Main_Window_Test::menus_have_their_entries()
         bar << a->text().remove(QLatin1Char('&'));
     QCOMPARE(bar, QStringList({"File", "Process", "Tools", "Help"}));
     QCOMPARE(entries("mnuFile"), QStringList({"ExitConvert=Exit"}));
-    QCOMPARE(entries("mnuProcess"), QStringList({"mnuProcessSelective=Process Manually",
-                                                 "mnuProcessCurrent=Process Selected Databases",
-                                                 "mnuProcessAll=Process All Databases"}));
+    QCOMPARE(
+        entries("mnuProcess"),
+        QStringList({"mnuProcessSelective=Process Manually", "mnuProcessCurrent=Process Selected Databases",
+                     "mnuProcessAll=Process All Databases", "-", "mnuPreviewRun=Pre&view Run"}));
     QCOMPARE(entries("mnuTools"), QStringList({"mnuManageContacts=Manage Bounced Contacts", "-",
                                                "mnuEditReturnIdentifiers=Edit Return Identifiers",
-                                               "mnuNoCheckAddresses=Edit No-Check Addresses"}));
+                                               "mnuNoCheckAddresses=Edit No-Check Addresses", "-",
+                                               "mnuUndoLastRun=&Undo Last Run"}));
     QCOMPARE(entries("HelpMe"), QStringList({"mnuHelpTopic=Help Topic", "OnlineManual=Online Help",
                                              "AboutQuorin=About Brindlecast"}));
 }
