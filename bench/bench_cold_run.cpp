@@ -12,6 +12,7 @@
 // /proc/sys/vm/drop_caches); otherwise only warm figures are taken.
 
 #include "engine/Run.h"
+#include "engine/Run_Interfaces.h"
 #include "engine/Stored_Choices.h"
 #include "outlook/Parallel_Reads.h"
 
@@ -65,6 +66,31 @@ struct Figure
 {
     double seconds = -1;
     double rssMb = 0;
+    // Seconds from the start to the message table, the scan, the contacts and
+    // the disposal.
+    double stages[4] = {-1, -1, -1, -1};
+};
+
+// When each stage of the run began.
+class Stage_Clock : public engine::Progress_View
+{
+public:
+    explicit Stage_Clock(const QElapsedTimer& timer, double (&stages)[4]) : timer_(timer), stages_(stages) {}
+    void Show_Window() override {}
+    void Add_Line(const QString&) override {}
+    void Stage_Started(engine::Run_Stage stage, qint64, const QString&) override
+    {
+        const int i = stage == engine::Run_Stage::Reading_Messages    ? 0
+                      : stage == engine::Run_Stage::Scanning_Messages ? 1
+                      : stage == engine::Run_Stage::Checking_Contacts ? 2
+                                                                      : 3;
+        if (stages_[i] < 0)
+            stages_[i] = double(timer_.nsecsElapsed()) / 1e9;
+    }
+
+private:
+    const QElapsedTimer& timer_;
+    double (&stages_)[4];
 };
 
 // The run in a child process: wall time and peak resident memory.
@@ -81,19 +107,20 @@ Figure Run_Child(bool readAhead)
         ::dup2(null, 1); // the progress lines
         outlook::Set_Read_Ahead_Enabled(readAhead);
         engine::Stored_Contact_Action_Choices choices;
+        Figure f;
         QElapsedTimer timer;
+        Stage_Clock clock(timer, f.stages);
         timer.start();
-        engine::Run_All_Unattended(choices);
-        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        engine::ConvertCurrent(false, engine::Run_Context{choices, nullptr, &clock});
+        f.seconds = double(timer.nsecsElapsed()) / 1e9;
         std::fflush(stdout);
-        const bool sent = ::write(pipeFds[1], &seconds, sizeof seconds) == sizeof seconds;
+        const bool sent = ::write(pipeFds[1], &f, sizeof f) == sizeof f;
         ::_exit(sent ? 0 : 1);
     }
     ::close(pipeFds[1]);
     Figure f;
-    double seconds = -1;
-    if (::read(pipeFds[0], &seconds, sizeof seconds) == sizeof seconds)
-        f.seconds = seconds;
+    if (::read(pipeFds[0], &f, sizeof f) != sizeof f)
+        f = Figure{};
     ::close(pipeFds[0]);
     int status = 0;
     rusage usage{};
@@ -155,8 +182,23 @@ void Print(const char* size, const Row& r)
                              : QByteArray::number(f.seconds, 'f', 2).rightJustified(7);
     };
     const double rss = std::max(r.cold.rssMb, r.warm.rssMb);
-    std::printf("%-5s %-32s %s %s %s\n", size, r.what, cell(r.cold).constData(), cell(r.warm).constData(),
-                rss > 0 ? QByteArray::number(rss, 'f', 0).rightJustified(8).constData() : "       -");
+    const auto stages = [](const Figure& f) {
+        if (f.stages[0] < 0)
+            return QByteArray();
+        QByteArray text;
+        const double ends[4] = {f.stages[1], f.stages[2], f.stages[3], f.seconds};
+        double from = 0;
+        for (int i = 0; i < 4; ++i) {
+            const double to = ends[i] < 0 ? from : ends[i];
+            text += QByteArray::number(to - from, 'f', 2) + (i < 3 ? "/" : "");
+            from = to;
+        }
+        return text;
+    };
+    std::printf("%-5s %-32s %s %s %s  %s | %s\n", size, r.what, cell(r.cold).constData(),
+                cell(r.warm).constData(),
+                rss > 0 ? QByteArray::number(rss, 'f', 0).rightJustified(8).constData() : "       -",
+                stages(r.cold).constData(), stages(r.warm).constData());
     std::fflush(stdout);
 }
 
@@ -231,7 +273,8 @@ int main(int argc, char** argv)
     if (which != "100k")
         figures[1] = Measure(cache, large, cold);
 
-    std::printf("\n%-5s %-32s %7s %7s %8s\n", "size", "", "cold s", "warm s", "peak MB");
+    std::printf("\n%-5s %-32s %7s %7s %8s  %s\n", "size", "", "cold s", "warm s", "peak MB",
+                "seconds to the table/scan/contacts/disposal, cold | warm");
     for (int i = 0; i < 2; ++i)
         if (figures[i])
             for (const Row* row :

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace bc::outlook {
@@ -15,24 +16,33 @@ std::atomic<bool> g_enabled{true};
 // only wait for a core.
 constexpr unsigned kIo_Threads = 16;
 
+constexpr std::size_t kWarm_Streak = 256;
+constexpr std::size_t kWarm_Stride = 16;
+
 unsigned Core_Threads()
 {
     return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
 
-// Reads the file through, for its pages to stay in the cache; a large one is
-// only announced, and read by the walk itself.
-void Bring_In(const QByteArray& path)
+// Reads the file's first bytes, for its pages to stay in the cache (a large
+// file is only announced, and read by the walk itself). True when they were
+// in the cache already, or the file is gone: nothing to wait for.
+bool Bring_In(const QByteArray& path)
 {
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return;
+        return true;
     constexpr std::size_t kRead = 64 * 1024;
     thread_local std::vector<char> buffer(kRead);
-    const ssize_t got = ::read(fd, buffer.data(), kRead);
+    iovec span{buffer.data(), kRead};
+    ssize_t got = ::preadv2(fd, &span, 1, 0, RWF_NOWAIT);
+    const bool cached = got >= 0;
+    if (!cached)
+        got = ::read(fd, buffer.data(), kRead);
     if (got == static_cast<ssize_t>(kRead))
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_WILLNEED);
     ::close(fd);
+    return cached;
 }
 
 } // namespace
@@ -94,7 +104,9 @@ void Read_Ahead::Reached(std::size_t index)
     {
         std::lock_guard lock(mutex_);
         reached_ = index;
-        wake = waiting_ > 0;
+        // Woken only once half the window is free, to fill it in one go:
+        // waking them at every file costs more than the reading saves.
+        wake = waiting_ > 0 && next_ <= reached_ + window_ / 2;
     }
     if (wake)
         moved_.notify_all();
@@ -114,10 +126,15 @@ void Read_Ahead::Work()
             --waiting_;
             continue;
         }
-        const std::size_t index = next_++;
+        // While every file turns out to be in the cache already, only a
+        // sample is looked at: reading them all again would cost a warm walk
+        // more than it saves. The first one that is not brings back the rest.
+        const std::size_t index = next_;
+        next_ += warm_ >= kWarm_Streak ? kWarm_Stride : 1;
         lock.unlock();
-        Bring_In(path_(index));
+        const bool cached = Bring_In(path_(index));
         lock.lock();
+        warm_ = cached ? warm_ + 1 : 0;
     }
 }
 

@@ -51,6 +51,7 @@ private:
     std::size_t reached_ = 0; // the walk's position
     std::size_t next_ = 0;    // the next file to bring in
     std::size_t waiting_ = 0; // threads waiting for the walk to move on
+    std::size_t warm_ = 0;    // files found in the cache one after the other
     bool stop_ = false;
     std::vector<std::thread> threads_;
 };
