@@ -3,11 +3,8 @@
 // a user property. scripts/setup.sh installs khard.
 
 #include "outlook/Item_Files.h"
+#include "support/Khard.h"
 #include "vcard_test_support.h"
-
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -17,41 +14,16 @@ using bc::test::Crlf;
 
 namespace {
 
-struct Khard_Result
+bc::test::Khard_Result Khard(const Contact_Folder& f, const QStringList& arguments)
 {
-    int Exit_Code = -1;
-    QString Out;
-    QString Err;
-};
-
-Khard_Result Run_Khard(const Contact_Folder& f, const QStringList& arguments)
-{
-    const QString config =
-        f.Home().Write("khard.conf", ("[addressbooks]\n[[book]]\npath = " + f.Folder().toUtf8() +
-                                      "\n[general]\neditor = /bin/true\n"
-                                      "merge_editor = /bin/true\n"));
-    QProcess khard;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LC_ALL", "C.UTF-8");
-    env.insert("HOME", f.Home().Path()); // keep khard away from the user's own files
-    khard.setProcessEnvironment(env);
-    khard.start(QStandardPaths::findExecutable("khard"), QStringList{"-c", config} + arguments);
-    khard.closeWriteChannel(); // a question would get end of input, never hang
-    Khard_Result result;
-    if (!khard.waitForFinished(120000))
-        khard.kill();
-    result.Exit_Code = khard.exitStatus() == QProcess::NormalExit ? khard.exitCode() : -1;
-    result.Out = QString::fromUtf8(khard.readAllStandardOutput());
-    result.Err = QString::fromUtf8(khard.readAllStandardError());
-    return result;
+    return bc::test::Run_Khard(f.Home().Path(), f.Folder(), arguments);
 }
 
 } // namespace
 
 TEST(KhardInterop, ReadsContactsTheProgramChanged)
 {
-    ASSERT_FALSE(QStandardPaths::findExecutable("khard").isEmpty())
-        << "khard is missing: run scripts/setup.sh";
+    ASSERT_TRUE(bc::test::Have_Khard()) << "khard is missing: run scripts/setup.sh";
     Contact_Folder f;
     auto jane = f.Make("jane.vcf",
                        Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:jane-uid-1", "FN:Jane Doe", "N:Doe;Jane;;;",
@@ -71,13 +43,13 @@ TEST(KhardInterop, ReadsContactsTheProgramChanged)
     rick->Set_Standard_Field("HomeTelephoneNumber", "+1 555 0100");
     rick->Save();
 
-    const Khard_Result list = Run_Khard(f, {"list"});
+    const bc::test::Khard_Result list = Khard(f, {"list"});
     ASSERT_EQ(list.Exit_Code, 0) << list.Err.toStdString();
     EXPECT_TRUE(list.Out.contains("Jane Doe")) << list.Out.toStdString();
     EXPECT_TRUE(list.Out.contains("Rick Roe")) << list.Out.toStdString();
     EXPECT_FALSE(list.Err.contains("rror")) << list.Err.toStdString();
 
-    const Khard_Result show = Run_Khard(f, {"show", "--format", "yaml", "jane-uid-1"});
+    const bc::test::Khard_Result show = Khard(f, {"show", "--format", "yaml", "jane-uid-1"});
     ASSERT_EQ(show.Exit_Code, 0) << show.Err.toStdString();
     EXPECT_TRUE(show.Out.contains("Title: Bounce Checker")) << show.Out.toStdString();
     EXPECT_TRUE(show.Out.contains("Acme; Inc.")) << show.Out.toStdString();
@@ -87,7 +59,7 @@ TEST(KhardInterop, ReadsContactsTheProgramChanged)
     EXPECT_TRUE(show.Out.contains("jane@third.example"));
     EXPECT_FALSE(show.Out.contains("jane@bounced.example"));
 
-    const Khard_Result rickShow = Run_Khard(f, {"show", "--format", "yaml", "rick-uid-2"});
+    const bc::test::Khard_Result rickShow = Khard(f, {"show", "--format", "yaml", "rick-uid-2"});
     ASSERT_EQ(rickShow.Exit_Code, 0) << rickShow.Err.toStdString();
     EXPECT_TRUE(rickShow.Out.contains("+1 555 0100")) << rickShow.Out.toStdString();
     EXPECT_FALSE(rickShow.Out.contains("rick@bounced.example"));

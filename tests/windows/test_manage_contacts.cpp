@@ -6,15 +6,14 @@
 #include "Main_Window_Support.h"
 #include "engine/Engine_Test_Profile.h"
 #include "engine/Run.h"
+#include "support/Khard.h"
 #include "windows/frmManageContacts.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTreeWidget>
 
 #include <memory>
@@ -75,28 +74,6 @@ void Select_Only(const frmManageContacts& window, QTreeWidgetItem* row)
 void Trigger(const frmManageContacts& window, const char* action)
 {
     Find<QAction>(&window, action)->trigger();
-}
-
-int Khard_List(const QString& home, const QString& folder, QString* out)
-{
-    QFile config(home + QStringLiteral("/khard.conf"));
-    if (!config.open(QIODevice::WriteOnly))
-        return -1;
-    config.write("[addressbooks]\n[[book]]\npath = " + folder.toUtf8() +
-                 "\n[general]\neditor = /bin/true\nmerge_editor = /bin/true\n");
-    config.close();
-    QProcess khard;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    env.insert(QStringLiteral("HOME"), home); // away from the user's own files
-    khard.setProcessEnvironment(env);
-    khard.start(QStandardPaths::findExecutable(QStringLiteral("khard")),
-                {QStringLiteral("-c"), config.fileName(), QStringLiteral("list")});
-    khard.closeWriteChannel();
-    if (!khard.waitForFinished(120000))
-        khard.kill();
-    *out = QString::fromUtf8(khard.readAllStandardOutput() + khard.readAllStandardError());
-    return khard.exitStatus() == QProcess::NormalExit ? khard.exitCode() : -1;
 }
 
 } // namespace
@@ -467,8 +444,7 @@ private Q_SLOTS:
     // byte for byte.
     void other_programs_still_read_updated_contacts()
     {
-        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("khard")).isEmpty(),
-                 "khard is missing: run scripts/setup.sh");
+        QVERIFY2(bc::test::Have_Khard(), "khard is missing: run scripts/setup.sh");
         Make_Profile();
         const QByteArray rich = "BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Other//"
                                 "EN\r\nUID:rich-1\r\nFN:J\xC3\xBCrgen M\xC3\xBCller\r\n"
@@ -492,8 +468,10 @@ private Q_SLOTS:
         QByteArray expected = rich;
         expected.replace(kUserMark, "").replace("EMAIL;TYPE=WORK:jm@bounced.example", "EMAIL;TYPE=WORK:");
         QCOMPARE(Read(path), expected);
-        QString out;
-        QCOMPARE(Khard_List(profile_->home.Path(), profile_->Folder(QStringLiteral("Contacts")), &out), 0);
+        const auto khard = bc::test::Run_Khard(profile_->home.Path(),
+                                               profile_->Folder(QStringLiteral("Contacts")), {"list"});
+        QCOMPARE(khard.Exit_Code, 0);
+        const QString out = khard.Out + khard.Err;
         for (const char* name : {"J\xC3\xBCrgen M\xC3\xBCller", "Bob Baker", "Anna Adams", "Carl Cole"})
             QVERIFY2(out.contains(QString::fromUtf8(name)), qPrintable(out));
         QVERIFY2(!out.contains(QStringLiteral("rror")), qPrintable(out));
