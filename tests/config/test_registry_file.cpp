@@ -4,6 +4,7 @@
 
 #include "config/Registry_File_Format.h"
 #include "config/Registry_Routines.h"
+#include "support/Qt_Print.h"
 #include "support/Temp_Home.h"
 
 #include <QDir>
@@ -16,16 +17,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QByteArray& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 using namespace bc;
 
