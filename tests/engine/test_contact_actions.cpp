@@ -57,26 +57,6 @@ protected:
 
 } // namespace
 
-TEST_F(Contact_Actions, WalkReportsEveryMatchFromTheLastContactToTheFirst)
-{
-    Two_Bounces();
-    profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                        {QStringLiteral("bob@example.com")});
-    profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Erin Ng"),
-                        {QStringLiteral("erin@example.com")});
-    profile.Add_Contact(QStringLiteral("c.vcf"), QStringLiteral("Dave Lee"),
-                        {QStringLiteral("dave@home.example"), QStringLiteral("Dave@Example.NET")});
-
-    EXPECT_TRUE(Process_Contact_Folder(database, choices));
-    EXPECT_EQ(progress.lines,
-              QStringList({"Opening the Outlook Contact Folder.",
-                           "Found Matching Contact. Contact Name: Dave Lee Email Address: dave@home.example",
-                           "Found Matching Contact. Contact Name: Bob Smith Email Address: bob@example.com",
-                           "Found 2 contacts with returned email", "Scan on database: Business is done."}));
-    EXPECT_TRUE(profile.messages.shown.isEmpty());
-    EXPECT_FALSE(Flags().Processing_Active);
-}
-
 TEST_F(Contact_Actions, NoMatchAndNonContactsAreQuiet)
 {
     Two_Bounces();
@@ -254,7 +234,8 @@ TEST_F(Contact_Actions, NoteAppendsTheReturnedMessageAndTaskTakesItsBody)
     EXPECT_EQ(links, QStringList({"a.vcf-uid", "b.vcf-uid"}));
 }
 
-TEST_F(Contact_Actions, TaskWithoutNoteHasAnEmptyBodyAndOnlyExactChoicesCount)
+// Without a note the task's body is empty; only the exact texts count.
+TEST_F(Contact_Actions, TaskPriorityTextsMapOntoImportance)
 {
     Two_Bounces();
     profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
@@ -264,31 +245,20 @@ TEST_F(Contact_Actions, TaskWithoutNoteHasAnEmptyBodyAndOnlyExactChoicesCount)
     EXPECT_TRUE(Tasks().isEmpty());
 
     choices.event = QStringLiteral("Task");
-    Save_Setting(ToDo_Priority, QStringLiteral("high"));
-    EXPECT_TRUE(Process_Contact_Folder(database, choices));
-    const auto task = Only_Task();
-    ASSERT_TRUE(task);
-    EXPECT_EQ(task->Body(), "");
-    EXPECT_EQ(task->Importance(), outlook::olImportanceNormal);
-    EXPECT_EQ(task->Linked_Contact_UIDs(), QStringList({"a.vcf-uid"}));
-}
-
-TEST_F(Contact_Actions, PriorityTextsMapOntoImportance)
-{
-    Two_Bounces();
-    profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                        {QStringLiteral("bob@example.com")});
-    choices.event = QStringLiteral("Task");
-    for (const auto& [text, importance] :
-         {std::pair{QStringLiteral("Low"), int(outlook::olImportanceLow)},
-          std::pair{QStringLiteral("Medium"), int(outlook::olImportanceNormal)}}) {
+    const std::pair<const char*, int> priorities[] = {{"high", outlook::olImportanceNormal},
+                                                      {"Low", outlook::olImportanceLow},
+                                                      {"Medium", outlook::olImportanceNormal}};
+    for (const auto& [text, importance] : priorities) {
+        SCOPED_TRACE(text);
         for (const QString& file : Tasks())
             QFile::remove(profile.Folder(QStringLiteral("Tasks/")) + file);
-        Save_Setting(ToDo_Priority, text);
+        Save_Setting(ToDo_Priority, QString::fromLatin1(text));
         EXPECT_TRUE(Process_Contact_Folder(database, choices));
         const auto task = Only_Task();
-        ASSERT_TRUE(task) << text.toStdString();
-        EXPECT_EQ(task->Importance(), importance) << text.toStdString();
+        ASSERT_TRUE(task);
+        EXPECT_EQ(task->Importance(), importance);
+        EXPECT_EQ(task->Body(), "");
+        EXPECT_EQ(task->Linked_Contact_UIDs(), QStringList({"a.vcf-uid"}));
     }
 }
 

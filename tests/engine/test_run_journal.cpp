@@ -91,11 +91,7 @@ struct Scenario
         profile.Add_Database(QStringLiteral("Contacts"));
         profile.Add_Database(QStringLiteral("Clients"), QStringLiteral("Clients"));
         test::Engine_Profile::Write_File(profile.Folder(QStringLiteral("Tasks/.keep")), {});
-        for (const char* sub : {"cur", "new", "tmp"})
-            QDir().mkpath(profile.Folder(QStringLiteral("Bounced/") + QLatin1String(sub)));
-        Save_Setting(Email_What_To_Do, 3);
-        Save_Setting(Email_Destination_EntryID, outlook::Entry_ID_To_Hex("Bounced"));
-        Save_Setting(Email_Destination_StoreID, profile.storeId);
+        profile.Move_Returned_Messages_To(QStringLiteral("Bounced"));
         Save_Setting(ToDo_Regarding, QStringLiteral("Returned Email"));
     }
 
