@@ -22,29 +22,11 @@ using namespace bc;
 
 namespace {
 
-const Setting kAll[] = {HomeDir,
-                        Contact_Action,
-                        Contact_Field_To_Set,
-                        Contact_Value_To_Set,
-                        Log_Enabled,
-                        Clear_Email_Address,
-                        Email_What_To_Do,
-                        Email_Inbox_Folder,
-                        Email_Inbox_Entry_ID,
-                        Email_Inbox_StoreID,
-                        Email_Destination_Folder,
-                        Email_Destination_EntryID,
-                        Email_Destination_StoreID,
-                        ToDo_Status,
-                        ToDo_Regarding,
-                        ToDo_Priority,
-                        ToDo_Alarm,
-                        CreateANote};
-
+// Every selector there is, and some that are none.
 void Read_Everything()
 {
-    for (Setting s : kAll)
-        (void)Get_Setting(s);
+    for (qint16 selector = -1; selector <= 41; ++selector)
+        (void)Get_Setting(selector);
 }
 
 } // namespace

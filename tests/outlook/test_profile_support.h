@@ -41,12 +41,6 @@ inline QString Write_File(const QString& path, const QByteArray& content)
     return path;
 }
 
-inline QByteArray Read_File(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // A simple message: the given header lines (CR LF is added) and body.
 inline QByteArray Message(const QByteArray& headers, const QByteArray& body = "Hello.\r\n")
 {

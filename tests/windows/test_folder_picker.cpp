@@ -3,6 +3,7 @@
 
 #include "Folder_Test_Profile.h"
 #include "config/Registry_Routines.h"
+#include "support/Fake_Folder.h"
 #include "windows/Folder_Picker.h"
 #include "windows/Message_Box.h"
 #include "windows/frmPickFolder.h"
@@ -20,33 +21,16 @@ using bc::windows::Message_Box;
 
 namespace {
 
-// A folder that claims any message class, and whose identifiers can fail.
-class Odd_Folder : public bc::outlook::Mapi_Folder
-{
-public:
-    Odd_Folder(QString message_class, bool failing) : class_(std::move(message_class)), failing_(failing) {}
-    QString EntryID() const override
-    {
-        if (failing_)
-            throw bc::outlook::Outlook_Error(QStringLiteral("The folder is gone."));
-        return QStringLiteral("4F6464");
-    }
-    QString StoreID() const override { return bc::test::kPersonalStoreId; }
-    QString Name() const override { return QStringLiteral("Odd"); }
-    QString DefaultMessageClass() const override { return class_; }
-    std::shared_ptr<bc::outlook::Mapi_Folder> Parent() const override { return nullptr; }
-    std::shared_ptr<bc::outlook::Items_Collection> Items() override { return nullptr; }
-    std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>> Folders() const override { return {}; }
-
-private:
-    QString class_;
-    bool failing_;
-};
-
 frmPickFolder::Answer Odd(const QString& message_class, bool failing = false)
 {
+    // A folder that claims any message class, and whose identifiers can fail.
     return [=](bc::outlook::Name_Space&) -> frmPickFolder::Folder {
-        return std::make_shared<Odd_Folder>(message_class, failing);
+        auto folder = std::make_shared<bc::test::Fake_Folder>(QStringLiteral("Odd"));
+        folder->messageClass = message_class;
+        folder->entry = QStringLiteral("4F6464");
+        folder->store = bc::test::kPersonalStoreId;
+        folder->entryFails = failing;
+        return folder;
     };
 }
 

@@ -19,6 +19,7 @@
 #include <memory>
 
 using bc::test::Find;
+using bc::test::Read_File;
 using bc::windows::frmManageContacts;
 using bc::windows::Message_Box;
 
@@ -36,12 +37,6 @@ QByteArray Card(const QByteArray& name, const QByteArray& email, const QByteArra
 {
     return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + name.toLower().replace(' ', '-') + "\r\nFN:" + name +
            "\r\nEMAIL;TYPE=INTERNET:" + email + "\r\n" + extra + "END:VCARD\r\n";
-}
-
-QByteArray Read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // "email|name|folder" of every row in display order.
@@ -292,15 +287,15 @@ private Q_SLOTS:
         choices_.field = field;
         frmManageContacts& window = Open();
         const QString path = name == QLatin1String("Carl Cole") ? carl_ : anna_;
-        const QByteArray before = Read(path);
+        const QByteArray before = Read_File(path);
         Select_Only(window, Row_Named(window, name, QStringLiteral("Contacts")));
         Message_Box::setNextAnswer(QMessageBox::Ok);
         Trigger(window, "mnuClearEmailAddressOnSelected");
         QCOMPARE(Row_Named(window, name, QStringLiteral("Contacts"))->text(0), QString());
-        QCOMPARE(Read(path), before);
+        QCOMPARE(Read_File(path), before);
         Message_Box::setNextAnswer(QMessageBox::Ok);
         QVERIFY(window.Update_Databases());
-        const QByteArray after = Read(path);
+        const QByteArray after = Read_File(path);
         // Only the address and the mark are gone; every other line is as it was.
         QByteArray expected = before;
         expected.replace(field == QLatin1String("User1") ? kUser1Mark : kUserMark, "");
@@ -363,7 +358,7 @@ private Q_SLOTS:
         QFETCH(bool, yes);
         Make_Profile();
         frmManageContacts& window = Open();
-        const QByteArray before = Read(bob_);
+        const QByteArray before = Read_File(bob_);
         Select_Only(window, Row_Named(window, QStringLiteral("Bob Baker"), QStringLiteral("Contacts")));
         Message_Box::setNextAnswer(yes ? QMessageBox::Yes : QMessageBox::No);
         if (yes)
@@ -372,7 +367,7 @@ private Q_SLOTS:
         QByteArray expected = before;
         if (yes)
             expected.replace(kUserMark, "");
-        QCOMPARE(Read(bob_), expected);
+        QCOMPARE(Read_File(bob_), expected);
         QCOMPARE(Message_Box::shown().size(), yes ? 2 : 1);
         QCOMPARE(window.ListContacts()->topLevelItemCount(), 3); // cleared rows stay listed
         QVERIFY(!window.Changes_Pending());
@@ -434,7 +429,7 @@ private Q_SLOTS:
         window->Clear_Email_Of_Selected();
         Message_Box::setNextAnswer(QMessageBox::Ok);
         QVERIFY(window->Update_Databases());
-        QCOMPARE(Read(bob_), Card("Bob Baker", "", kUserMark).replace("EMAIL;TYPE=INTERNET:\r\n", ""));
+        QCOMPARE(Read_File(bob_), Card("Bob Baker", "", kUserMark).replace("EMAIL;TYPE=INTERNET:\r\n", ""));
         main.Unload(); // closes the manager with it
         QVERIFY(!window->isVisible());
     }
@@ -467,7 +462,7 @@ private Q_SLOTS:
 
         QByteArray expected = rich;
         expected.replace(kUserMark, "").replace("EMAIL;TYPE=WORK:jm@bounced.example", "EMAIL;TYPE=WORK:");
-        QCOMPARE(Read(path), expected);
+        QCOMPARE(Read_File(path), expected);
         const auto khard = bc::test::Run_Khard(profile_->home.Path(),
                                                profile_->Folder(QStringLiteral("Contacts")), {"list"});
         QCOMPARE(khard.Exit_Code, 0);

@@ -3,6 +3,7 @@
 
 #include "Folder_Test_Profile.h"
 #include "outlook/Outlook_Session.h"
+#include "support/Fake_Folder.h"
 #include "windows/Message_Box.h"
 #include "windows/frmPickFolder.h"
 
@@ -15,38 +16,13 @@
 #include <functional>
 #include <memory>
 
+using bc::test::Fake_Folder;
 using bc::windows::frmPickFolder;
 using bc::windows::Message_Box;
 
 namespace {
 
-// A session whose stores or subfolders fail on demand.
-class Fake_Folder : public bc::outlook::Mapi_Folder
-{
-public:
-    Fake_Folder(QString name, std::vector<std::shared_ptr<Mapi_Folder>> children, bool failing = false)
-        : name_(std::move(name)), children_(std::move(children)), failing_(failing)
-    {
-    }
-    QString EntryID() const override { return name_; }
-    QString StoreID() const override { return QStringLiteral("S"); }
-    QString Name() const override { return name_; }
-    QString DefaultMessageClass() const override { return QStringLiteral("IPM.Note"); }
-    std::shared_ptr<Mapi_Folder> Parent() const override { return nullptr; }
-    std::shared_ptr<bc::outlook::Items_Collection> Items() override { return nullptr; }
-    std::vector<std::shared_ptr<Mapi_Folder>> Folders() const override
-    {
-        if (failing_)
-            throw bc::outlook::Outlook_Error(QStringLiteral("Unreadable folder."));
-        return children_;
-    }
-
-private:
-    QString name_;
-    std::vector<std::shared_ptr<Mapi_Folder>> children_;
-    bool failing_;
-};
-
+// A session whose stores fail on demand.
 class Fake_Session : public bc::outlook::Name_Space
 {
 public:
@@ -289,15 +265,15 @@ private Q_SLOTS:
 
         // A folder whose subfolders cannot be read is offered without them.
         Fake_Session partly;
-        auto bad = std::make_shared<Fake_Folder>(
-            QStringLiteral("Locked"), std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>>{}, true);
-        auto fine = std::make_shared<Fake_Folder>(QStringLiteral("Fine"),
-                                                  std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>>{});
+        auto bad = std::make_shared<Fake_Folder>(QStringLiteral("Locked"));
+        bad->childrenFail = true;
+        auto brokenStore = std::make_shared<Fake_Folder>(QStringLiteral("Broken Store"));
+        brokenStore->childrenFail = true;
         partly.stores = {
             std::make_shared<Fake_Folder>(QStringLiteral("Store"),
-                                          std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>>{bad, fine}),
-            std::make_shared<Fake_Folder>(QStringLiteral("Broken Store"),
-                                          std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>>{}, true)};
+                                          std::vector<std::shared_ptr<bc::outlook::Mapi_Folder>>{
+                                              bad, std::make_shared<Fake_Folder>(QStringLiteral("Fine"))}),
+            brokenStore};
         frmPickFolder dialog(partly);
         QCOMPARE(dialog.Tree()->topLevelItemCount(), 2);
         QCOMPARE(Child_Names(dialog.Tree()->topLevelItem(0)), QStringList({"Fine", "Locked"}));
