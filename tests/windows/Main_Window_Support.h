@@ -8,6 +8,7 @@
 #include "windows/Option_Check_Box.h"
 #include "windows/frmMain.h"
 
+#include <QCoreApplication>
 #include <QTabBar>
 #include <QTest>
 #include <QWidget>
@@ -83,6 +84,12 @@ struct Open_Window
     std::unique_ptr<windows::frmMain> window;
     bool started = false;
 };
+
+// Deletes the windows that closed themselves (deleteLater) at once.
+inline void Let_Deferred_Deletes_Run()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // A user click in the middle of a widget.
 inline void Click(QWidget* widget)

@@ -31,6 +31,7 @@
 using bc::test::Click;
 using bc::test::Click_Box;
 using bc::test::Find;
+using bc::test::Let_Deferred_Deletes_Run;
 using bc::windows::frmMain;
 using bc::windows::frmRunReport;
 using bc::windows::frmStatusAnalysis;
@@ -60,11 +61,6 @@ QStringList Progress_Lines()
 QString Status()
 {
     return frmStatusAnalysis::Instance().findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
-}
-
-void Let_Deferred_Deletes_Run()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace
