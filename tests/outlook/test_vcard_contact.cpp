@@ -336,20 +336,6 @@ TEST(VcardContactSave, AFileChangedOrRemovedByAnotherProgramIsNotOverwritten)
     EXPECT_FALSE(QFileInfo::exists(f.Path("gone.vcf")));
 }
 
-TEST(VcardContactSave, SavingTwiceKeepsTheFirstChanges)
-{
-    Contact_Folder f;
-    auto c = f.Make("twice.vcf", kJane);
-    c->Set_Body("note");
-    c->Save();
-    c->Set_Email_Address(2, "");
-    c->Save(); // the first save's bytes are now the ones on disk
-    auto r = f.Load("twice.vcf");
-    EXPECT_EQ(r->Body(), "note");
-    EXPECT_EQ(r->Email_Address(2), "");
-    EXPECT_EQ(r->Email_Address(3), "jd@old.example");
-}
-
 TEST(VcardContactSave, TheFileKeepsItsPermissions)
 {
     Contact_Folder f;
