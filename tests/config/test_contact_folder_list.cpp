@@ -2,49 +2,26 @@
 #include "config/Contact_Folder_List.h"
 #include "config/CryptoX.h"
 #include "config/Data_Strings.h"
-#include "config/User_Messages.h"
 #include "support/File_Size_Limit.h"
+#include "support/Qt_Print.h"
+#include "support/Recorded_Messages.h"
 #include "support/Temp_Home.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <ostream>
-
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 using namespace bc;
 
 namespace {
-
-class Recorded_Messages final : public User_Messages
-{
-public:
-    QStringList shown;
-    void Show_Message(const QString& text) override { shown.append(text); }
-    bool Ask_Yes_No(const QString& text) override
-    {
-        shown.append(text);
-        return false;
-    }
-};
 
 const QString S = kFieldSeparator;
 
 Contact_Folder_Record Record(const QString& name, const QString& path, const QString& entry,
                              const QString& store)
 {
-    Contact_Folder_Record r;
-    r.Folder_Name = name;
-    r.Folder_Path = path;
-    r.Entry_ID = entry;
-    r.Store_ID = store;
-    return r;
+    return {name, path, entry, store};
 }
 
 QString Enc(const QString& value)
@@ -66,32 +43,21 @@ protected:
         QDir().mkpath(home.Data_Folder());
         App().Data_Folder = home.Data_Folder();
         Folders().Contact_Folder_List.clear();
-        Set_Messages(&messages);
     }
-    void TearDown() override
-    {
-        Set_Messages(nullptr);
-        Folders().Contact_Folder_List.clear();
-    }
+    void TearDown() override { Folders().Contact_Folder_List.clear(); }
     QString List_File() const { return home.Data_Folder() + kContactFolderFile; }
-    void Write(const QByteArray& bytes) const
-    {
-        QFile file(List_File());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void Write(const QByteArray& bytes) const { home.Write(List_File(), bytes); }
     std::vector<Contact_Folder_Record>& List() { return Folders().Contact_Folder_List; }
 
     test::Temp_Home home;
-    Recorded_Messages messages;
+    test::Recorded_Messages messages;
 };
 
 } // namespace
 
 TEST(GetField, ReturnsTheTextBetweenTheNthSeparatorAndTheNext)
 {
-    Recorded_Messages messages;
-    Set_Messages(&messages);
+    test::Recorded_Messages messages;
     EXPECT_EQ(Get_Field(S + "A" + S + "B" + S, 1), QStringLiteral("A"));
     EXPECT_EQ(Get_Field(S + "A" + S + "B" + S, 2), QStringLiteral("B"));
     EXPECT_EQ(Get_Field(S + "A" + S + "B" + S, 3), QString());
@@ -106,13 +72,11 @@ TEST(GetField, ReturnsTheTextBetweenTheNthSeparatorAndTheNext)
     for (int n = 0; n < 4; ++n)
         EXPECT_EQ(Get_Field(QStringLiteral("no separator here"), n), QString());
     EXPECT_TRUE(messages.shown.isEmpty());
-    Set_Messages(nullptr);
 }
 
 TEST(GetField, OverlappingSeparatorsAreReportedAndGiveNothing)
 {
-    Recorded_Messages messages;
-    Set_Messages(&messages);
+    test::Recorded_Messages messages;
     const QString shared = QStringLiteral("-:::-:::-"); // two separators sharing the middle dash
     EXPECT_EQ(Get_Field(shared, 1), QString());
     ASSERT_EQ(messages.shown.size(), 1);
@@ -121,7 +85,6 @@ TEST(GetField, OverlappingSeparatorsAreReportedAndGiveNothing)
     // The second separator still starts a field of its own.
     EXPECT_EQ(Get_Field(shared + "Z", 2), QStringLiteral("Z"));
     EXPECT_EQ(messages.shown.size(), 1);
-    Set_Messages(nullptr);
 }
 
 TEST_F(ContactFolderList, SaveWritesOneEncryptedLineEachWithThePathLast)
@@ -217,32 +180,23 @@ TEST_F(ContactFolderList, AnUnreadableFileIsAnError)
     EXPECT_TRUE(List().empty());
 }
 
-TEST_F(ContactFolderList, AnEmptyListDeletesTheFileEvenWhenReadOnly)
-{
-    List() = {Record("A", "", "", ""), Record("B", "", "", ""), Record("C", "", "", "")};
-    ASSERT_TRUE(Save_Contact_Folder_List());
-    ASSERT_TRUE(QFile::exists(List_File()));
-    QFile::setPermissions(List_File(), QFileDevice::ReadOwner);
-
-    List().clear();
-    ASSERT_TRUE(Save_Contact_Folder_List());
-    EXPECT_FALSE(QFile::exists(List_File()));
-    ASSERT_TRUE(Save_Contact_Folder_List()); // nothing left to delete
-    ASSERT_TRUE(Load_Contact_Folder_List());
-    EXPECT_TRUE(List().empty());
-}
-
-TEST_F(ContactFolderList, SaveReplacesAReadOnlyFile)
+TEST_F(ContactFolderList, AReadOnlyFileIsReplacedAndAnEmptyListDeletesIt)
 {
     List() = {Record("Old", "", "", "")};
     ASSERT_TRUE(Save_Contact_Folder_List());
     QFile::setPermissions(List_File(), QFileDevice::ReadOwner);
-    List() = {Record("New", "", "", "")};
+    List() = {Record("A", "", "", ""), Record("B", "", "", ""), Record("C", "", "", "")};
     ASSERT_TRUE(Save_Contact_Folder_List());
     List().clear();
     ASSERT_TRUE(Load_Contact_Folder_List());
-    ASSERT_EQ(List().size(), 1u);
-    EXPECT_EQ(List()[0].Folder_Name, QStringLiteral("New"));
+    ASSERT_EQ(List().size(), 3u);
+    EXPECT_EQ(List()[0].Folder_Name, QStringLiteral("A"));
+
+    QFile::setPermissions(List_File(), QFileDevice::ReadOwner);
+    List().clear();
+    ASSERT_TRUE(Save_Contact_Folder_List());
+    EXPECT_FALSE(QFile::exists(List_File()));
+    ASSERT_TRUE(Save_Contact_Folder_List()); // nothing left to delete
 }
 
 TEST_F(ContactFolderList, AnInterruptedSaveKeepsThePreviousFileWhole)
@@ -268,11 +222,7 @@ TEST_F(ContactFolderList, AnInterruptedSaveKeepsThePreviousFileWhole)
 
 TEST_F(ContactFolderList, AFileInThePlaceOfTheDataFolderFailsTheSave)
 {
-    const QString blocker = home.Data_Home() + QStringLiteral("/not-a-folder");
-    QFile file(blocker);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("x");
-    file.close();
+    const QString blocker = home.Write(QStringLiteral("data/not-a-folder"), "x");
     App().Data_Folder = blocker + QLatin1Char('/');
 
     List() = {Record("Contacts", "", "", "")};

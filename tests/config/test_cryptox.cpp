@@ -71,11 +71,6 @@ std::vector<Vector> Read_Vectors()
     return vectors;
 }
 
-QString Message(qint32 code, const char* source, const char* text)
-{
-    return QString::number(code) + QLatin1String(source) + QLatin1String(text);
-}
-
 } // namespace
 
 TEST(CryptoX, ReproducesEveryReferenceVectorInBothDirections)
@@ -113,74 +108,58 @@ TEST(CryptoX, ReproducesEveryReferenceVectorInBothDirections)
     }
 }
 
-TEST(CryptoX, RefusesEmptyTextOrPassPhrase)
+// Every refusal gives empty text and names its reason; unknown methods are
+// refused before the text is looked at.
+TEST(CryptoX, RefusalsGiveEmptyTextAndTheirReason)
 {
-    CryptoX crypto;
-    crypto.Set_Keyword(QStringLiteral("secret"));
-    ASSERT_FALSE(crypto.Encrypt(QStringLiteral("a")).isEmpty());
-
-    EXPECT_EQ(crypto.Encrypt(QString()), QString());
-    EXPECT_EQ(crypto.ErrorMsg(),
-              QStringLiteral("-2147220441: Crypto.Encrypt - Both a string and a key are required"));
-    EXPECT_EQ(crypto.Encrypted(), QString()); // the last result does not linger
-    EXPECT_EQ(crypto.Decrypt(QString()), QString());
-    EXPECT_EQ(crypto.ErrorMsg(),
-              QStringLiteral("-2147220441: Crypto.Decrypt - Both a string and a key are required"));
-
-    crypto.Set_Keyword(QString());
-    EXPECT_EQ(crypto.Encrypt(QStringLiteral("a")), QString());
-    EXPECT_EQ(crypto.ErrorMsg(),
-              Message(CryptoX::kErrEmpty, ": Crypto.Encrypt - ", "Both a string and a key are required"));
-    EXPECT_EQ(crypto.Decrypt(QStringLiteral("5D3FFC7369EA1E9E")), QString());
-    EXPECT_EQ(crypto.ErrorMsg(),
-              Message(CryptoX::kErrEmpty, ": Crypto.Decrypt - ", "Both a string and a key are required"));
-
-    // A later success clears the message.
-    crypto.Set_Keyword(QStringLiteral("qwpeh5170k8836"));
-    EXPECT_EQ(crypto.Decrypt(QStringLiteral("5D3FFC7369EA1E9E")), QStringLiteral("a"));
-    EXPECT_EQ(crypto.ErrorMsg(), QString());
-}
-
-TEST(CryptoX, RefusesUnknownMethodsBeforeLookingAtTheText)
-{
-    CryptoX crypto;
-    crypto.Set_Keyword(QStringLiteral("qwpeh5170k8836"));
-    for (qint32 method : {0, 3, -1}) {
-        crypto.Set_Method(method);
-        EXPECT_EQ(crypto.Encrypt(QStringLiteral("a")), QString());
-        EXPECT_EQ(crypto.ErrorMsg(),
-                  QStringLiteral("-2147220440: Crypto.Encrypt - Invalid encryption type specified"));
-        EXPECT_EQ(crypto.Encrypt(QString()), QString());
-        EXPECT_EQ(crypto.ErrorMsg(),
-                  QStringLiteral("-2147220440: Crypto.Encrypt - Invalid encryption type specified"));
-        EXPECT_EQ(crypto.Decrypt(QStringLiteral("5D3FFC7369EA1E9E")), QString());
-        EXPECT_EQ(crypto.ErrorMsg(),
-                  QStringLiteral("-2147220440: Crypto.Decrypt - Invalid encryption type specified"));
-    }
-}
-
-TEST(CryptoX, RejectsMalformedHexadecimal)
-{
-    CryptoX crypto;
-    crypto.Set_Keyword(QStringLiteral("qwpeh5170k8836"));
+    const QString empty = QStringLiteral("-2147220441: Crypto.%1 - Both a string and a key are required");
+    const QString method = QStringLiteral("-2147220440: Crypto.%1 - Invalid encryption type specified");
     const QString notHex =
         QStringLiteral("-2147220442: Crypto.ConvertStringFromHex - Not a valid hex string");
+    const QString notHexSpaced =
+        QStringLiteral("-2147220442: Crypo.ConvertStringFromHex - Not a valid hex string");
+    const QString notOurs = QStringLiteral("-2147220443: Crypto.EncryptDecrypt - Could not decrypt data");
+    const char* const key = "qwpeh5170k8836";
+    struct Case
+    {
+        const char* keyword;
+        qint32 method;
+        bool encrypt;
+        const char* text;
+        QString error;
+    };
+    const Case cases[] = {
+        {"secret", CryptoX::RC2, true, "", empty.arg("Encrypt")},
+        {"secret", CryptoX::RC2, false, "", empty.arg("Decrypt")},
+        {"", CryptoX::RC2, true, "a", empty.arg("Encrypt")},
+        {"", CryptoX::RC2, false, "5D3FFC7369EA1E9E", empty.arg("Decrypt")},
+        {key, 0, true, "a", method.arg("Encrypt")},
+        {key, 3, true, "", method.arg("Encrypt")},
+        {key, -1, false, "5D3FFC7369EA1E9E", method.arg("Decrypt")},
+        {key, CryptoX::RC2, false, "5d3ffc7369ea1e9e", notHex}, // lower case
+        {key, CryptoX::RC2, false, "5D3FFC7369EA1E9G", notHex},
+        {key, CryptoX::RC2, false, "5D3FFC73 69EA1E9E", notHexSpaced},
+        {key, CryptoX::RC2, false, "5D3", notHexSpaced}, // odd length
+        {key, CryptoX::RC2, false, "5D3FFC73", notOurs}, // whole hexadecimal, but a short block
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.keyword << " " << c.method << " " << c.text);
+        CryptoX crypto;
+        crypto.Set_Keyword(QString::fromLatin1(c.keyword));
+        crypto.Set_Method(c.method);
+        const QString text = QString::fromLatin1(c.text);
+        EXPECT_EQ(c.encrypt ? crypto.Encrypt(text) : crypto.Decrypt(text), QString());
+        EXPECT_EQ(crypto.ErrorMsg(), c.error);
+    }
 
-    EXPECT_EQ(crypto.Decrypt(QStringLiteral("5d3ffc7369ea1e9e")), QString()); // lower case
-    EXPECT_EQ(crypto.ErrorMsg(), notHex);
-    EXPECT_EQ(crypto.Decrypt(QStringLiteral("5D3FFC7369EA1E9G")), QString());
-    EXPECT_EQ(crypto.ErrorMsg(), notHex);
-    EXPECT_EQ(crypto.Decrypt(QStringLiteral("5D3FFC73 69EA1E9E")), QString());
-    EXPECT_EQ(crypto.ErrorMsg(),
-              QStringLiteral("-2147220442: Crypo.ConvertStringFromHex - Not a valid hex string"));
-    EXPECT_EQ(crypto.Decrypt(QStringLiteral("5D3")), QString()); // odd length
-    EXPECT_EQ(crypto.ErrorMsg(),
-              QStringLiteral("-2147220442: Crypo.ConvertStringFromHex - Not a valid hex string"));
-
-    // Whole hexadecimal that is not a ciphertext of ours: a short block.
-    EXPECT_EQ(crypto.Decrypt(QStringLiteral("5D3FFC73")), QString());
-    EXPECT_EQ(crypto.ErrorMsg(),
-              QStringLiteral("-2147220443: Crypto.EncryptDecrypt - Could not decrypt data"));
+    // The last result does not linger, and a later success clears the message.
+    CryptoX crypto;
+    crypto.Set_Keyword(QString::fromLatin1(key));
+    ASSERT_FALSE(crypto.Encrypt(QStringLiteral("a")).isEmpty());
+    EXPECT_EQ(crypto.Encrypt(QString()), QString());
+    EXPECT_EQ(crypto.Encrypted(), QString());
+    EXPECT_EQ(crypto.Decrypt(QStringLiteral("5D3FFC7369EA1E9E")), QStringLiteral("a"));
+    EXPECT_EQ(crypto.ErrorMsg(), QString());
 }
 
 TEST(CryptoX, WrongPassPhraseDoesNotGiveThePlainTextBack)

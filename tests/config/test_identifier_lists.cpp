@@ -2,39 +2,21 @@
 #include "config/Data_Strings.h"
 #include "config/Identifier_Lists.h"
 #include "config/Text_File.h"
-#include "config/User_Messages.h"
 #include "support/File_Size_Limit.h"
+#include "support/Qt_Print.h"
+#include "support/Recorded_Messages.h"
 #include "support/Temp_Home.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <ostream>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
 
-// Readable failure output for texts and lists of texts.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 using namespace bc;
 
 namespace {
-
-class Recorded_Messages final : public User_Messages
-{
-public:
-    QStringList shown;
-    void Show_Message(const QString& text) override { shown.append(text); }
-    bool Ask_Yes_No(const QString& text) override
-    {
-        shown.append(text);
-        return false;
-    }
-};
 
 const QString kFileError = QStringLiteral("Error on reading data file. Error: ");
 const QString kResetIntro =
@@ -53,24 +35,13 @@ protected:
         QDir().mkpath(home.Data_Folder());
         App().Data_Folder = home.Data_Folder();
         Lists() = Identifier_Lists{};
-        Set_Messages(&messages);
     }
-    void TearDown() override
-    {
-        Set_Messages(nullptr);
-        Lists() = Identifier_Lists{};
-    }
+    void TearDown() override { Lists() = Identifier_Lists{}; }
     QString Search_File() const { return home.Data_Folder() + kSearchStringsFile; }
     QString No_Check_File() const { return home.Data_Folder() + kNoCheckStringsFile; }
-    void Write(const QString& path, const QByteArray& bytes) const
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
 
     test::Temp_Home home;
-    Recorded_Messages messages;
+    test::Recorded_Messages messages;
 };
 
 } // namespace
@@ -92,15 +63,15 @@ TEST_F(IdentifierLists, WithoutTheFileTheBuiltInPhrasesApplyAndNoFileIsMade)
 
 TEST_F(IdentifierLists, LoadKeepsEveryNonBlankLineAsItStands)
 {
-    Write(Search_File(), "returned mail\r\n\r\n  \r\nUndeliverable\nR\xFC"
-                         "ckl\xE4ufer\r\n\n");
+    home.Write(Search_File(), "returned mail\r\n\r\n  \r\nUndeliverable\nR\xFC"
+                              "ckl\xE4ufer\r\n\n");
     Add_Search_String(QStringLiteral("left over"));
     Setup_Search_Strings();
     EXPECT_EQ(Lists().Search_Strings,
               (QStringList{"returned mail", "  ", "Undeliverable", QStringLiteral("Rückläufer")}));
 
     // An existing empty file is an empty list, not a reason to fall back.
-    Write(Search_File(), "");
+    home.Write(Search_File(), "");
     Setup_Search_Strings();
     EXPECT_TRUE(Lists().Search_Strings.isEmpty());
     EXPECT_TRUE(messages.shown.isEmpty());
@@ -126,17 +97,9 @@ TEST_F(IdentifierLists, SaveWritesTheNonEmptyRowsAndTheListFollowsTheFile)
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
-TEST_F(IdentifierLists, SavingTheListItselfKeepsIt)
-{
-    Setup_Search_Strings();
-    ASSERT_TRUE(Save_Search_Strings(Lists().Search_Strings));
-    EXPECT_EQ(Lists().Search_Strings, Fallback_Search_Strings());
-    EXPECT_EQ(home.Read(Search_File()), Join_Lines(Fallback_Search_Strings()));
-}
-
 TEST_F(IdentifierLists, ResetWritesExactlyThirtyLinesEndingWithWarning)
 {
-    Write(Search_File(), "mine\r\n");
+    home.Write(Search_File(), "mine\r\n");
     Setup_Search_Strings();
     ASSERT_TRUE(Reset_Search_Strings_To_Default());
     EXPECT_EQ(Lists().Search_Strings, Reset_Search_Strings());
@@ -174,38 +137,43 @@ TEST_F(IdentifierLists, AppendAddsOneLineToTheFileAndTheList)
 
 TEST_F(IdentifierLists, AppendDoesNotGlueOntoALastLineWithoutLineEnd)
 {
-    Write(Search_File(), "returned mail");
+    home.Write(Search_File(), "returned mail");
     ASSERT_TRUE(Append_Search_String(QStringLiteral("bounce")));
     EXPECT_EQ(home.Read(Search_File()), QByteArray("returned mail\r\nbounce\r\n"));
     Setup_Search_Strings();
     EXPECT_EQ(Lists().Search_Strings, (QStringList{"returned mail", "bounce"}));
 }
 
-TEST_F(IdentifierLists, FailedWritesKeepTheOldFileAndTheOldList)
+TEST_F(IdentifierLists, FailedWritesKeepTheOldFilesAndTheOldLists)
 {
     ASSERT_TRUE(Save_Search_Strings({"old one"}));
+    ASSERT_TRUE(Save_No_Check_Strings({"me@example.com"}));
     const QByteArray before = home.Read(Search_File());
+    const QByteArray noCheckBefore = home.Read(No_Check_File());
     {
         test::File_Size_Limit limit(static_cast<rlim_t>(before.size()) + 4);
         EXPECT_FALSE(Save_Search_Strings({"a much longer identifier", "and another"}));
         EXPECT_FALSE(Reset_Search_Strings_To_Default());
         EXPECT_FALSE(Append_Search_String(QStringLiteral("a long identifier")));
+        EXPECT_FALSE(Save_No_Check_Strings({"me@example.com", "you@example.com"}));
     }
     EXPECT_EQ(home.Read(Search_File()), before); // whole, and no half line appended
+    EXPECT_EQ(home.Read(No_Check_File()), noCheckBefore);
     EXPECT_EQ(Lists().Search_Strings, QStringList{"old one"});
-    ASSERT_EQ(messages.shown.size(), 3);
+    EXPECT_EQ(Lists().No_Check_Strings, QStringList{"ME@EXAMPLE.COM"});
+    ASSERT_EQ(messages.shown.size(), 4);
     for (const QString& shown : messages.shown) {
         EXPECT_TRUE(shown.startsWith(kFileError)) << shown.toStdString();
         EXPECT_GT(shown.size(), kFileError.size());
     }
     EXPECT_EQ(QDir(home.Data_Folder()).entryList(QDir::Files),
-              QStringList{kSearchStringsFile}); // no temp left
+              QStringList({kNoCheckStringsFile, kSearchStringsFile})); // no temp left
 }
 
 TEST_F(IdentifierLists, AFileInThePlaceOfTheDataFolderIsReported)
 {
     const QString blocker = home.Data_Home() + QStringLiteral("/not-a-folder");
-    Write(blocker, "x");
+    home.Write(blocker, "x");
     App().Data_Folder = blocker + QLatin1Char('/');
     Add_Search_String(QStringLiteral("kept"));
     EXPECT_FALSE(Save_Search_Strings({"new"}));
@@ -265,7 +233,7 @@ TEST_F(IdentifierLists, SubjectTestFindsAnIdentifierAnywhereIgnoringCase)
 TEST_F(IdentifierLists, BlankIdentifiersMatchNothingAndStayInTheListAndTheFile)
 {
     const QByteArray file = " \r\nreturned mail\r\n\t\r\n";
-    Write(Search_File(), file);
+    home.Write(Search_File(), file);
     Setup_Search_Strings();
     EXPECT_EQ(Lists().Search_Strings, (QStringList{" ", "returned mail", "\t"}));
     EXPECT_FALSE(Contains_Return_Identifier(QStringLiteral("Lunch on Friday?")));
@@ -321,7 +289,7 @@ TEST_F(IdentifierLists, NoCheckLinesThatDoNotDecryptBecomeEmptyEntries)
 {
     const QByteArray me = Encrypt_Data_String(QStringLiteral("me@example.com")).toLatin1();
     const QByteArray other = Encrypt_Data_String(QStringLiteral("other@example.org")).toLatin1();
-    Write(No_Check_File(), me + "\n\r\nZZZZ\r\n" + me.toLower() + "\r\n" + other);
+    home.Write(No_Check_File(), me + "\n\r\nZZZZ\r\n" + me.toLower() + "\r\n" + other);
     Setup_No_Check();
     EXPECT_EQ(Lists().No_Check_Strings, (QStringList{"ME@EXAMPLE.COM", "", "", "", "OTHER@EXAMPLE.ORG"}));
     EXPECT_TRUE(messages.shown.isEmpty());
@@ -351,20 +319,6 @@ TEST_F(IdentifierLists, NoRowsDeleteTheNoCheckFileButEmptyRowsLeaveAnEmptyOne)
     Setup_No_Check();
     EXPECT_TRUE(Lists().No_Check_Strings.isEmpty());
     EXPECT_TRUE(messages.shown.isEmpty());
-}
-
-TEST_F(IdentifierLists, FailedNoCheckSaveKeepsTheOldFileAndList)
-{
-    ASSERT_TRUE(Save_No_Check_Strings({"me@example.com"}));
-    const QByteArray before = home.Read(No_Check_File());
-    {
-        test::File_Size_Limit limit(static_cast<rlim_t>(before.size()));
-        EXPECT_FALSE(Save_No_Check_Strings({"me@example.com", "you@example.com"}));
-    }
-    EXPECT_EQ(home.Read(No_Check_File()), before);
-    EXPECT_EQ(Lists().No_Check_Strings, QStringList{"ME@EXAMPLE.COM"});
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_TRUE(messages.shown[0].startsWith(kFileError));
 }
 
 TEST_F(IdentifierLists, NoCheckResetStoresTheProfileOwnersAddress)

@@ -1,25 +1,20 @@
 // The settings store seen from its callers: what a value becomes when it is
-// saved, how it reads back, and what the file then holds.
+// saved, how it reads back, and what the file then holds. And where the data
+// files live: the suite's HomeDir when another program set it, else the
+// user's data folder; created on start-up when missing.
 
+#include "config/App_State.h"
 #include "config/Registry_Routines.h"
+#include "support/Qt_Print.h"
 #include "support/Temp_Home.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 #include <climits>
-
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QByteArray& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 using namespace bc;
 
@@ -36,102 +31,75 @@ QByteArray Stored_Line(const test::Temp_Home& home, const QByteArray& name)
     return {};
 }
 
+// What the file holds after a save: the value's text after "ToDo_Regarding"=.
 struct Saved_As
 {
     QVariant given;
-    const char* line; // the value's line in the file
+    const char* stored;
     const char* reads;
 };
 
 } // namespace
 
-TEST(Registry, NumbersAndNumericTextAreStoredAsIntegers)
+// Numbers and numeric text are stored as integers, text without surrounding
+// blanks; our choice where the integer form cannot hold the number: keep what
+// was typed, as text.
+TEST(Registry, ValuesAreStoredAsIntegersOrTrimmedText)
 {
     const Saved_As cases[] = {
-        {QStringLiteral("007"), "\"ToDo_Regarding\"=dword:00000007", "7"},
-        {QStringLiteral("1.5"), "\"ToDo_Regarding\"=dword:00000002", "2"},
-        {QStringLiteral("2.5"), "\"ToDo_Regarding\"=dword:00000002", "2"},
-        {QStringLiteral("-2.5"), "\"ToDo_Regarding\"=dword:fffffffe", "-2"},
-        {QStringLiteral("0.5"), "\"ToDo_Regarding\"=dword:00000000", "0"},
-        {QStringLiteral("3.5"), "\"ToDo_Regarding\"=dword:00000004", "4"},
-        {QStringLiteral("1e3"), "\"ToDo_Regarding\"=dword:000003e8", "1000"},
-        {QStringLiteral("1.5E+1"), "\"ToDo_Regarding\"=dword:0000000f", "15"},
-        {QStringLiteral("25e-1"), "\"ToDo_Regarding\"=dword:00000002", "2"},
-        {QStringLiteral("1,000"), "\"ToDo_Regarding\"=dword:000003e8", "1000"},
-        {QStringLiteral("  42  "), "\"ToDo_Regarding\"=dword:0000002a", "42"},
-        {QStringLiteral("+3"), "\"ToDo_Regarding\"=dword:00000003", "3"},
-        {QStringLiteral(".5"), "\"ToDo_Regarding\"=dword:00000000", "0"},
-        {QStringLiteral("7."), "\"ToDo_Regarding\"=dword:00000007", "7"},
-        {QStringLiteral("-1"), "\"ToDo_Regarding\"=dword:ffffffff", "-1"},
-        {QVariant(1), "\"ToDo_Regarding\"=dword:00000001", "1"},
-        {QVariant(2), "\"ToDo_Regarding\"=dword:00000002", "2"},
-        {QVariant(2.5), "\"ToDo_Regarding\"=dword:00000002", "2"},
-        {QVariant(true), "\"ToDo_Regarding\"=dword:ffffffff", "-1"},
-        {QVariant(false), "\"ToDo_Regarding\"=dword:00000000", "0"},
-        {QVariant(qint64(-7)), "\"ToDo_Regarding\"=dword:fffffff9", "-7"},
-        {QStringLiteral("2147483647"), "\"ToDo_Regarding\"=dword:7fffffff", "2147483647"},
-        {QStringLiteral("-2147483648"), "\"ToDo_Regarding\"=dword:80000000", "-2147483648"},
+        {QStringLiteral("007"), "dword:00000007", "7"},
+        {QStringLiteral("1.5"), "dword:00000002", "2"},
+        {QStringLiteral("2.5"), "dword:00000002", "2"},
+        {QStringLiteral("-2.5"), "dword:fffffffe", "-2"},
+        {QStringLiteral("0.5"), "dword:00000000", "0"},
+        {QStringLiteral("3.5"), "dword:00000004", "4"},
+        {QStringLiteral("1e3"), "dword:000003e8", "1000"},
+        {QStringLiteral("1.5E+1"), "dword:0000000f", "15"},
+        {QStringLiteral("25e-1"), "dword:00000002", "2"},
+        {QStringLiteral("1,000"), "dword:000003e8", "1000"},
+        {QStringLiteral("  42  "), "dword:0000002a", "42"},
+        {QStringLiteral("+3"), "dword:00000003", "3"},
+        {QStringLiteral(".5"), "dword:00000000", "0"},
+        {QStringLiteral("7."), "dword:00000007", "7"},
+        {QStringLiteral("-1"), "dword:ffffffff", "-1"},
+        {QVariant(1), "dword:00000001", "1"},
+        {QVariant(2), "dword:00000002", "2"},
+        {QVariant(2.5), "dword:00000002", "2"},
+        {QVariant(true), "dword:ffffffff", "-1"},
+        {QVariant(false), "dword:00000000", "0"},
+        {QVariant(qint64(-7)), "dword:fffffff9", "-7"},
+        {QStringLiteral("2147483647"), "dword:7fffffff", "2147483647"},
+        {QStringLiteral("-2147483648"), "dword:80000000", "-2147483648"},
+        {QStringLiteral("  Returned Email  "), "\"Returned Email\"", "Returned Email"},
+        {QStringLiteral("\tTabbed\t"), "\"\tTabbed\t\"", "\tTabbed\t"},
+        {QStringLiteral(""), "\"\"", ""},
+        {QString(), "\"\"", ""},
+        {QVariant(), "\"\"", ""},
+        {QStringLiteral("."), "\".\"", "."},
+        {QStringLiteral("-"), "\"-\"", "-"},
+        {QStringLiteral("1e"), "\"1e\"", "1e"},
+        {QStringLiteral("1e+"), "\"1e+\"", "1e+"},
+        {QStringLiteral(" 1 000 "), "\"1 000\"", "1 000"},
+        {QStringLiteral("12abc"), "\"12abc\"", "12abc"},
+        {QStringLiteral(",5"), "\",5\"", ",5"},
+        {QStringLiteral("1.2.3"), "\"1.2.3\"", "1.2.3"},
+        {QStringLiteral("--1"), "\"--1\"", "--1"},
+        {QStringLiteral("Müller €"), "\"M\xC3\xBCller \xE2\x82\xAC\"", "Müller €"},
+        {QStringLiteral("2147483648"), "\"2147483648\"", "2147483648"},
+        {QStringLiteral("-2147483649"), "\"-2147483649\"", "-2147483649"},
+        {QStringLiteral("2147483647.5"), "\"2147483647.5\"", "2147483647.5"},
+        {QStringLiteral("  0123456789012  "), "\"0123456789012\"", "0123456789012"},
+        {QStringLiteral("1e10"), "\"1e10\"", "1e10"},
+        {QStringLiteral("1e999"), "\"1e999\"", "1e999"},
+        {QVariant(qint64(1) << 40), "\"1099511627776\"", "1099511627776"},
+        {QVariant(quint32(4000000000u)), "\"4000000000\"", "4000000000"},
     };
     test::Temp_Home home;
     for (const Saved_As& c : cases) {
+        SCOPED_TRACE(c.given.toString().toStdString());
         Save_Setting(ToDo_Regarding, c.given);
-        EXPECT_EQ(Stored_Line(home, "ToDo_Regarding"), QByteArray(c.line))
-            << c.given.toString().toStdString();
-        EXPECT_EQ(Get_Setting(ToDo_Regarding), QString::fromLatin1(c.reads))
-            << c.given.toString().toStdString();
-    }
-}
-
-TEST(Registry, TextIsStoredWithoutSurroundingBlanks)
-{
-    const Saved_As cases[] = {
-        {QStringLiteral("  Returned Email  "), "\"ToDo_Regarding\"=\"Returned Email\"", "Returned Email"},
-        {QStringLiteral("\tTabbed\t"), "\"ToDo_Regarding\"=\"\tTabbed\t\"", "\tTabbed\t"},
-        {QStringLiteral(""), "\"ToDo_Regarding\"=\"\"", ""},
-        {QString(), "\"ToDo_Regarding\"=\"\"", ""},
-        {QVariant(), "\"ToDo_Regarding\"=\"\"", ""},
-        // Not numbers, though close to them.
-        {QStringLiteral("."), "\"ToDo_Regarding\"=\".\"", "."},
-        {QStringLiteral("-"), "\"ToDo_Regarding\"=\"-\"", "-"},
-        {QStringLiteral("1e"), "\"ToDo_Regarding\"=\"1e\"", "1e"},
-        {QStringLiteral("1e+"), "\"ToDo_Regarding\"=\"1e+\"", "1e+"},
-        {QStringLiteral(" 1 000 "), "\"ToDo_Regarding\"=\"1 000\"", "1 000"},
-        {QStringLiteral("12abc"), "\"ToDo_Regarding\"=\"12abc\"", "12abc"},
-        {QStringLiteral(",5"), "\"ToDo_Regarding\"=\",5\"", ",5"},
-        {QStringLiteral("1.2.3"), "\"ToDo_Regarding\"=\"1.2.3\"", "1.2.3"},
-        {QStringLiteral("--1"), "\"ToDo_Regarding\"=\"--1\"", "--1"},
-        {QStringLiteral("Müller €"), "\"ToDo_Regarding\"=\"M\xC3\xBCller \xE2\x82\xAC\"", "Müller €"},
-    };
-    test::Temp_Home home;
-    for (const Saved_As& c : cases) {
-        Save_Setting(ToDo_Regarding, c.given);
-        EXPECT_EQ(Stored_Line(home, "ToDo_Regarding"), QByteArray(c.line))
-            << c.given.toString().toStdString();
-        EXPECT_EQ(Get_Setting(ToDo_Regarding), QString::fromUtf8(c.reads))
-            << c.given.toString().toStdString();
-    }
-}
-
-// Our choice where the integer form cannot hold the number: keep what was
-// typed, as text.
-TEST(Registry, NumbersBeyondThirtyTwoBitsAreKeptAsText)
-{
-    const Saved_As cases[] = {
-        {QStringLiteral("2147483648"), "\"Contact_Value_To_Set\"=\"2147483648\"", "2147483648"},
-        {QStringLiteral("-2147483649"), "\"Contact_Value_To_Set\"=\"-2147483649\"", "-2147483649"},
-        {QStringLiteral("2147483647.5"), "\"Contact_Value_To_Set\"=\"2147483647.5\"", "2147483647.5"},
-        {QStringLiteral("  0123456789012  "), "\"Contact_Value_To_Set\"=\"0123456789012\"", "0123456789012"},
-        {QStringLiteral("1e10"), "\"Contact_Value_To_Set\"=\"1e10\"", "1e10"},
-        {QStringLiteral("1e999"), "\"Contact_Value_To_Set\"=\"1e999\"", "1e999"},
-        {QVariant(qint64(1) << 40), "\"Contact_Value_To_Set\"=\"1099511627776\"", "1099511627776"},
-        {QVariant(quint32(4000000000u)), "\"Contact_Value_To_Set\"=\"4000000000\"", "4000000000"},
-    };
-    test::Temp_Home home;
-    for (const Saved_As& c : cases) {
-        Save_Setting(Contact_Value_To_Set, c.given);
-        EXPECT_EQ(Stored_Line(home, "Contact_Value_To_Set"), QByteArray(c.line))
-            << c.given.toString().toStdString();
-        EXPECT_EQ(Get_Setting(Contact_Value_To_Set), QString::fromLatin1(c.reads));
+        EXPECT_EQ(Stored_Line(home, "ToDo_Regarding"), "\"ToDo_Regarding\"=" + QByteArray(c.stored));
+        EXPECT_EQ(Get_Setting(ToDo_Regarding), QString::fromUtf8(c.reads));
     }
 }
 
@@ -372,4 +340,95 @@ TEST(Registry, SettingNumberTakesTheLeadingNumber)
     };
     for (const auto& [text, number] : cases)
         EXPECT_EQ(Setting_Number(QString::fromLatin1(text)), number) << text;
+}
+
+namespace {
+
+// Points HOME (and one more variable) elsewhere for one test.
+class Scoped_Env
+{
+public:
+    Scoped_Env(const char* name, const QByteArray& value) : name_(name)
+    {
+        had_ = qEnvironmentVariableIsSet(name);
+        old_ = qgetenv(name);
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~Scoped_Env()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+    Scoped_Env(const Scoped_Env&) = delete;
+    Scoped_Env& operator=(const Scoped_Env&) = delete;
+
+private:
+    const char* name_;
+    bool had_ = false;
+    QByteArray old_;
+};
+
+void Set_Home_Dir(const QString& folder)
+{
+    Write_Registry_Value(HKEY_CURRENT_USER, kSuiteKey, QStringLiteral("HomeDir"), folder);
+}
+
+} // namespace
+
+TEST(DataFolder, WithoutHomeDirTheUsersDataFolderIsCreated)
+{
+    test::Temp_Home home;
+    ASSERT_FALSE(QFileInfo::exists(home.Data_Folder()));
+
+    EXPECT_EQ(Set_Data_Folder(), home.Data_Folder());
+    EXPECT_EQ(App().Data_Folder, home.Data_Folder());
+    EXPECT_TRUE(QFileInfo(home.Data_Folder()).isDir());
+    EXPECT_EQ(Data_File(QStringLiteral("dbdata-outlook.dat")), home.Data_Folder() + "dbdata-outlook.dat");
+
+    // An empty HomeDir, as a cleared one is stored, counts as none.
+    Set_Home_Dir(QString());
+    EXPECT_EQ(Set_Data_Folder(), home.Data_Folder());
+}
+
+TEST(DataFolder, FallsBackToTheHomeFolderWhenTheDataVariableIsUnsetOrRelative)
+{
+    test::Temp_Home home;
+    const QString fakeHome = home.Path() + QStringLiteral("/user");
+    Scoped_Env homeVar("HOME", fakeHome.toLocal8Bit());
+    const QString expected = fakeHome + QStringLiteral("/.local/share/Brindlecast/");
+    {
+        Scoped_Env data("XDG_DATA_HOME", QByteArray());
+        EXPECT_EQ(Set_Data_Folder(), expected);
+        EXPECT_TRUE(QFileInfo(expected).isDir());
+    }
+    {
+        Scoped_Env data("XDG_DATA_HOME", "relative/data");
+        EXPECT_EQ(Set_Data_Folder(), expected);
+    }
+    {
+        Scoped_Env config("XDG_CONFIG_HOME", QByteArray());
+        EXPECT_EQ(Registry_File(), fakeHome + QStringLiteral("/.config/Brindlecast/registry.reg"));
+    }
+}
+
+TEST(DataFolder, HomeDirIsUsedWithOneTrailingSlash)
+{
+    test::Temp_Home home;
+    const QString shared = home.Path() + QStringLiteral("/suite data");
+
+    Set_Home_Dir(shared);
+    EXPECT_EQ(Set_Data_Folder(), shared + u'/');
+    EXPECT_TRUE(QFileInfo(shared).isDir());
+    EXPECT_EQ(Data_File(QStringLiteral("search_strings.txt")),
+              shared + QStringLiteral("/search_strings.txt"));
+    EXPECT_FALSE(QFileInfo::exists(home.Data_Folder())); // the default stays untouched
+
+    Set_Home_Dir(shared + u'/');
+    EXPECT_EQ(Set_Data_Folder(), shared + u'/');
+    EXPECT_EQ(App().Data_Folder, shared + u'/');
 }

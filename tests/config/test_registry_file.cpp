@@ -4,6 +4,7 @@
 
 #include "config/Registry_File_Format.h"
 #include "config/Registry_Routines.h"
+#include "support/Qt_Print.h"
 #include "support/Temp_Home.h"
 
 #include <QDir>
@@ -17,43 +18,15 @@
 #include <thread>
 #include <unistd.h>
 
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QByteArray& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 using namespace bc;
 
 namespace {
 
-const Setting kAll[] = {HomeDir,
-                        Contact_Action,
-                        Contact_Field_To_Set,
-                        Contact_Value_To_Set,
-                        Log_Enabled,
-                        Clear_Email_Address,
-                        Email_What_To_Do,
-                        Email_Inbox_Folder,
-                        Email_Inbox_Entry_ID,
-                        Email_Inbox_StoreID,
-                        Email_Destination_Folder,
-                        Email_Destination_EntryID,
-                        Email_Destination_StoreID,
-                        ToDo_Status,
-                        ToDo_Regarding,
-                        ToDo_Priority,
-                        ToDo_Alarm,
-                        CreateANote};
-
+// Every selector there is, and some that are none.
 void Read_Everything()
 {
-    for (Setting s : kAll)
-        (void)Get_Setting(s);
+    for (qint16 selector = -1; selector <= 41; ++selector)
+        (void)Get_Setting(selector);
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include "config/App_State.h"
 #include "config/Contact_Folder_List.h"
 #include "config/Identifier_Lists.h"
-#include "config/User_Messages.h"
+#include "config/Registry_Routines.h"
 #include "engine/Disposal.h"
 #include "engine/Processing_Flags.h"
 #include "engine/Progress_Log.h"
@@ -18,6 +18,7 @@
 #include "outlook/Mapi_Components.h"
 #include "outlook/Outlook_Session.h"
 #include "outlook/Profile.h"
+#include "support/Recorded_Messages.h"
 #include "support/Temp_Home.h"
 
 #include <QDir>
@@ -26,18 +27,6 @@
 #include <functional>
 
 namespace bc::test {
-
-class Recorded_Messages : public User_Messages
-{
-public:
-    void Show_Message(const QString& text) override { shown << text; }
-    bool Ask_Yes_No(const QString& text) override
-    {
-        shown << text;
-        return false;
-    }
-    QStringList shown;
-};
 
 // Records the progress lines; `onLine` runs after each, e.g. to press Close.
 class Recorded_Progress : public engine::Progress_View
@@ -109,13 +98,8 @@ public:
         const auto profile = outlook::Open_Profile(home.Profile());
         if (profile && !profile->Stores.empty())
             storeId = profile->Stores.front().Id;
-        Set_Messages(&messages);
     }
-    ~Engine_Profile()
-    {
-        Set_Messages(nullptr);
-        Reset_Program_State();
-    }
+    ~Engine_Profile() { Reset_Program_State(); }
 
     QString Root() const { return home.Profile() + QStringLiteral("/Personal Folders"); }
     QString Folder(const QString& path) const { return Root() + QLatin1Char('/') + path; }
@@ -141,6 +125,22 @@ public:
                 extraHeaders + "\r\n" + body.toUtf8();
         Write_File(Folder(folder) + QStringLiteral("/cur/") + unique + QStringLiteral(":2,S"), text);
         return unique;
+    }
+
+    // An empty Maildir.
+    void Add_Mail_Folder(const QString& folder) const
+    {
+        for (const char* sub : {"cur", "new", "tmp"})
+            QDir().mkpath(Folder(folder) + QLatin1Char('/') + QLatin1String(sub));
+    }
+
+    // The settings that make a run move the returned messages into `folder`.
+    void Move_Returned_Messages_To(const QString& folder) const
+    {
+        Add_Mail_Folder(folder);
+        Save_Setting(Email_What_To_Do, 3);
+        Save_Setting(Email_Destination_EntryID, outlook::Entry_ID_To_Hex(folder.toUtf8()));
+        Save_Setting(Email_Destination_StoreID, storeId);
     }
 
     // A raw message file (a sample from the corpora) in the Inbox.

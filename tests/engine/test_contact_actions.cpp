@@ -39,6 +39,18 @@ protected:
         profile.Scan_Inbox();
     }
 
+    // Contacts whose addresses the bounces name.
+    QString Add_Bob()
+    {
+        return profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
+                                   {QStringLiteral("bob@example.com")});
+    }
+    QString Add_Dave()
+    {
+        return profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
+                                   {QStringLiteral("dave@example.net")});
+    }
+
     QStringList Tasks() const { return profile.Files(QStringLiteral("Tasks")); }
 
     std::shared_ptr<outlook::Task_Item> Only_Task() const
@@ -56,26 +68,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(Contact_Actions, WalkReportsEveryMatchFromTheLastContactToTheFirst)
-{
-    Two_Bounces();
-    profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                        {QStringLiteral("bob@example.com")});
-    profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Erin Ng"),
-                        {QStringLiteral("erin@example.com")});
-    profile.Add_Contact(QStringLiteral("c.vcf"), QStringLiteral("Dave Lee"),
-                        {QStringLiteral("dave@home.example"), QStringLiteral("Dave@Example.NET")});
-
-    EXPECT_TRUE(Process_Contact_Folder(database, choices));
-    EXPECT_EQ(progress.lines,
-              QStringList({"Opening the Outlook Contact Folder.",
-                           "Found Matching Contact. Contact Name: Dave Lee Email Address: dave@home.example",
-                           "Found Matching Contact. Contact Name: Bob Smith Email Address: bob@example.com",
-                           "Found 2 contacts with returned email", "Scan on database: Business is done."}));
-    EXPECT_TRUE(profile.messages.shown.isEmpty());
-    EXPECT_FALSE(Flags().Processing_Active);
-}
 
 TEST_F(Contact_Actions, NoMatchAndNonContactsAreQuiet)
 {
@@ -177,8 +169,7 @@ TEST_F(Contact_Actions, AnAddressOfAnotherKindInTheListIsStillFound)
 TEST_F(Contact_Actions, DeleteExcludesEveryOtherAction)
 {
     Two_Bounces();
-    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                                            {QStringLiteral("bob@example.com")});
+    const QString bob = Add_Bob();
     const QString erin = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Erin Ng"),
                                              {QStringLiteral("erin@example.com")});
     choices = {};
@@ -202,8 +193,7 @@ TEST_F(Contact_Actions, DeleteExcludesEveryOtherAction)
 TEST_F(Contact_Actions, GrayedDeleteBoxCountsAsUnchecked)
 {
     Two_Bounces();
-    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                                            {QStringLiteral("bob@example.com")});
+    const QString bob = Add_Bob();
     choices.deleteContact = 2;
     choices.clearAddress = 1;
     EXPECT_TRUE(Process_Contact_Folder(database, choices));
@@ -218,8 +208,7 @@ TEST_F(Contact_Actions, NoteAppendsTheReturnedMessageAndTaskTakesItsBody)
     const QString bob =
         profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
                             {QStringLiteral("bob@example.com")}, QStringLiteral("Met at the fair"));
-    const QString dave = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
-                                             {QStringLiteral("dave@example.net")});
+    const QString dave = Add_Dave();
     choices.note = 1;
     choices.event = QStringLiteral("Task");
     Save_Setting(ToDo_Priority, QStringLiteral("High"));
@@ -254,51 +243,38 @@ TEST_F(Contact_Actions, NoteAppendsTheReturnedMessageAndTaskTakesItsBody)
     EXPECT_EQ(links, QStringList({"a.vcf-uid", "b.vcf-uid"}));
 }
 
-TEST_F(Contact_Actions, TaskWithoutNoteHasAnEmptyBodyAndOnlyExactChoicesCount)
+// Without a note the task's body is empty; only the exact texts count.
+TEST_F(Contact_Actions, TaskPriorityTextsMapOntoImportance)
 {
     Two_Bounces();
-    profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                        {QStringLiteral("bob@example.com")});
+    Add_Bob();
     choices.event = QStringLiteral("task");
     EXPECT_TRUE(Process_Contact_Folder(database, choices));
     EXPECT_TRUE(Tasks().isEmpty());
 
     choices.event = QStringLiteral("Task");
-    Save_Setting(ToDo_Priority, QStringLiteral("high"));
-    EXPECT_TRUE(Process_Contact_Folder(database, choices));
-    const auto task = Only_Task();
-    ASSERT_TRUE(task);
-    EXPECT_EQ(task->Body(), "");
-    EXPECT_EQ(task->Importance(), outlook::olImportanceNormal);
-    EXPECT_EQ(task->Linked_Contact_UIDs(), QStringList({"a.vcf-uid"}));
-}
-
-TEST_F(Contact_Actions, PriorityTextsMapOntoImportance)
-{
-    Two_Bounces();
-    profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                        {QStringLiteral("bob@example.com")});
-    choices.event = QStringLiteral("Task");
-    for (const auto& [text, importance] :
-         {std::pair{QStringLiteral("Low"), int(outlook::olImportanceLow)},
-          std::pair{QStringLiteral("Medium"), int(outlook::olImportanceNormal)}}) {
+    const std::pair<const char*, int> priorities[] = {{"high", outlook::olImportanceNormal},
+                                                      {"Low", outlook::olImportanceLow},
+                                                      {"Medium", outlook::olImportanceNormal}};
+    for (const auto& [text, importance] : priorities) {
+        SCOPED_TRACE(text);
         for (const QString& file : Tasks())
             QFile::remove(profile.Folder(QStringLiteral("Tasks/")) + file);
-        Save_Setting(ToDo_Priority, text);
+        Save_Setting(ToDo_Priority, QString::fromLatin1(text));
         EXPECT_TRUE(Process_Contact_Folder(database, choices));
         const auto task = Only_Task();
-        ASSERT_TRUE(task) << text.toStdString();
-        EXPECT_EQ(task->Importance(), importance) << text.toStdString();
+        ASSERT_TRUE(task);
+        EXPECT_EQ(task->Importance(), importance);
+        EXPECT_EQ(task->Body(), "");
+        EXPECT_EQ(task->Linked_Contact_UIDs(), QStringList({"a.vcf-uid"}));
     }
 }
 
 TEST_F(Contact_Actions, SetFieldWritesStandardFieldsAndUserProperties)
 {
     Two_Bounces();
-    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                                            {QStringLiteral("bob@example.com")});
-    const QString dave = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
-                                             {QStringLiteral("dave@example.net")});
+    const QString bob = Add_Bob();
+    const QString dave = Add_Dave();
     choices.setField = 1;
     choices.field = QStringLiteral("JobTitle");
     choices.value = QStringLiteral("Bounced");
@@ -323,8 +299,7 @@ TEST_F(Contact_Actions, SetFieldWritesStandardFieldsAndUserProperties)
 TEST_F(Contact_Actions, NoneFieldOrUncheckedBoxWritesNothing)
 {
     Two_Bounces();
-    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                                            {QStringLiteral("bob@example.com")});
+    const QString bob = Add_Bob();
     const QByteArray before = profile.home.Read(bob);
     choices.setField = 1;
     choices.field = QStringLiteral("<None>");
@@ -339,10 +314,8 @@ TEST_F(Contact_Actions, NoneFieldOrUncheckedBoxWritesNothing)
 TEST_F(Contact_Actions, CloseDuringTheWalkStopsAfterTheCurrentContact)
 {
     Two_Bounces();
-    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                                            {QStringLiteral("bob@example.com")});
-    const QString dave = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
-                                             {QStringLiteral("dave@example.net")});
+    const QString bob = Add_Bob();
+    const QString dave = Add_Dave();
     choices.clearAddress = 1;
     bool activeWhilePressed = false;
     progress.onLine = [&](const QString& line) {
@@ -383,8 +356,7 @@ TEST_F(Contact_Actions, MissingFolderShowsItsMessageWithoutTheClosingLine)
 TEST_F(Contact_Actions, NotesTakeTheBodiesTheScanRead)
 {
     Two_Bounces();
-    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                                            {QStringLiteral("bob@example.com")});
+    const QString bob = Add_Bob();
     const QString carol = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Carol Jones"),
                                               {QStringLiteral("carol@example.org")});
     // Read once per run: the messages may be gone by the time of the notes.
@@ -465,10 +437,8 @@ TEST_F(Contact_Actions, AContactThatCannotBeHandledIsSkippedAndTheWalkGoesOn)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                                                {QStringLiteral("bob@example.com")});
-        const QString dave = profile.Add_Contact(QStringLiteral("b.vcf"), QStringLiteral("Dave Lee"),
-                                                 {QStringLiteral("dave@example.net")});
+        const QString bob = Add_Bob();
+        const QString dave = Add_Dave();
         choices = {};
         choices.note = 1;
         choices.deleteContact = c.remove ? 1 : 0;
@@ -526,8 +496,7 @@ TEST_F(Contact_Actions, NotesAndTasksDropCharactersAFileCannotCarry)
     static const char raw[] = "bob@example.com\0 is \x01gone\x1B.\tEnd";
     profile.Add_Message(QStringLiteral("Undeliverable"), QString::fromUtf8(raw, sizeof raw - 1));
     profile.Scan_Inbox();
-    const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                                            {QStringLiteral("bob@example.com")});
+    const QString bob = Add_Bob();
     choices.note = 1;
     choices.event = QStringLiteral("Task");
 

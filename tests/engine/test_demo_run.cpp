@@ -12,13 +12,13 @@
 #include "support/Temp_Home.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QSet>
 #include <gtest/gtest.h>
 
 using namespace bc;
 using namespace bc::outlook;
+using bc::test::Read_File;
 
 namespace {
 
@@ -40,12 +40,6 @@ QSet<QString> Messages_In(const QString& folder)
     return names;
 }
 
-QByteArray Read(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 TEST(DemoRun, ChangesExactlyTheBouncedContactsAndMovesExactlyTheReturnedMail)
@@ -61,7 +55,7 @@ TEST(DemoRun, ChangesExactlyTheBouncedContactsAndMovesExactlyTheReturnedMail)
 
     QMap<QString, QByteArray> before;
     for (const QString& f : QDir(store + "/Contacts").entryList({"*.vcf"}, QDir::Files))
-        before.insert(f, Read(store + "/Contacts/" + f));
+        before.insert(f, Read_File(store + "/Contacts/" + f));
     const QSet<QString> inboxBefore = Messages_In(store + "/Inbox");
 
     Save_Setting(Contact_Action, 1);
@@ -91,12 +85,12 @@ TEST(DemoRun, ChangesExactlyTheBouncedContactsAndMovesExactlyTheReturnedMail)
     for (const auto& c : demo::Bounced_Contacts())
         expectedChanged.insert(c.File);
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        const QByteArray now = Read(store + "/Contacts/" + it.key());
+        const QByteArray now = Read_File(store + "/Contacts/" + it.key());
         ASSERT_FALSE(now.isEmpty()) << it.key().toStdString() << " vanished";
         EXPECT_EQ(now != it.value(), expectedChanged.contains(it.key())) << it.key().toStdString();
     }
     for (const auto& c : demo::Bounced_Contacts()) {
-        const QByteArray now = Read(store + "/Contacts/" + c.File);
+        const QByteArray now = Read_File(store + "/Contacts/" + c.File);
         EXPECT_FALSE(now.toLower().contains(c.Address.toLower().toUtf8())) << c.File.toStdString();
         EXPECT_TRUE(now.contains("Returned Email")) << c.File.toStdString();
     }

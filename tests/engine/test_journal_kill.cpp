@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <random>
 
@@ -116,16 +117,9 @@ int Run_To_End(const QString& program, const QStringList& arguments)
 
 bool Copy_Tree(const QString& from, const QString& to)
 {
-    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    QDir().mkpath(to);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + QLatin1Char('/') + QDir(from).relativeFilePath(path);
-        if (it.fileInfo().isDir() ? !QDir().mkpath(target) : !QFile::copy(path, target))
-            return false;
-    }
-    return true;
+    std::error_code error;
+    std::filesystem::copy(from.toStdString(), to.toStdString(), std::filesystem::copy_options::recursive, error);
+    return !error;
 }
 
 } // namespace

@@ -39,6 +39,7 @@
 extern char** environ;
 
 using namespace bc;
+using bc::test::Read_File;
 
 namespace {
 
@@ -91,12 +92,6 @@ Outcome Run_Program(const std::vector<std::string>& extraEnv,
     return out;
 }
 
-QByteArray Read(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The state of a profile: each message by its folder and unique name (flags
 // and cur/new aside), each other file by its path; a task without the
 // stamps of the moment it was saved.
@@ -119,7 +114,7 @@ Profile_State Snapshot(const QString& profile)
             state.Leftovers << rel;
             continue;
         }
-        QByteArray content = Read(path);
+        QByteArray content = Read_File(path);
         if (parent == QLatin1String("cur") || parent == QLatin1String("new")) {
             state.Items.insert(rel.section(QLatin1Char('/'), 0, -3) + QLatin1Char('/') +
                                    name.section(QStringLiteral(":2,"), 0, 0),
@@ -244,7 +239,7 @@ protected:
         const Outcome outcome = Run_Program(withLog);
         *micros = timer.nsecsElapsed() / 1000;
         EXPECT_EQ(outcome.Exit_Code, 0);
-        *points = QString::fromUtf8(Read(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        *points = QString::fromUtf8(Read_File(log)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QFile::remove(log);
         return Snapshot(home.Profile());
     }

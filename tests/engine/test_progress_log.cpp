@@ -1,10 +1,7 @@
 // Progress lines: the progress view, standard output in an unattended run,
 // the log file when logging is enabled, and the yield.
 
-#include "config/App_State.h"
-#include "config/Registry_Routines.h"
-#include "engine/Progress_Log.h"
-#include "support/Temp_Home.h"
+#include "Engine_Test_Profile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -17,15 +14,6 @@ using namespace bc;
 using namespace bc::engine;
 
 namespace {
-
-class Recording_View : public Progress_View
-{
-public:
-    void Show_Window() override { ++shown; }
-    void Add_Line(const QString& text) override { lines << text; }
-    QStringList lines;
-    int shown = 0;
-};
 
 class Progress_Log_Test : public ::testing::Test
 {
@@ -51,7 +39,7 @@ protected:
     }
 
     test::Temp_Home home;
-    Recording_View view;
+    test::Recorded_Progress view;
 };
 
 } // namespace
@@ -98,7 +86,7 @@ TEST_F(Progress_Log_Test, UnattendedRunPrintsInsteadOfShowing)
 
 TEST_F(Progress_Log_Test, SessionReadsTheSettingOnceAndRestoresTheView)
 {
-    Recording_View runView;
+    test::Recorded_Progress runView;
     Save_Setting(Log_Enabled, 1);
     {
         Progress_Session session(&runView);

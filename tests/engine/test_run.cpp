@@ -7,8 +7,6 @@
 #include "engine/Run.h"
 #include "engine/Stored_Choices.h"
 
-#include <QDir>
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -55,12 +53,6 @@ protected:
 
     QStringList Inbox() const { return profile.Files(QStringLiteral("Inbox")); }
     QStringList Deleted() const { return profile.Files(QStringLiteral("Deleted Items")); }
-
-    void Make_Mail_Folder(const QString& path)
-    {
-        for (const char* sub : {"cur", "new", "tmp"})
-            QDir().mkpath(profile.Folder(path) + QLatin1Char('/') + QLatin1String(sub));
-    }
 
     test::Engine_Profile profile;
     test::Recorded_Progress progress;
@@ -115,10 +107,7 @@ TEST_F(Run_Test, UnmatchedBouncesAreStillMovedToTheChosenFolder)
 {
     QFile::remove(bob);
     QFile::remove(carol);
-    Make_Mail_Folder(QStringLiteral("Bounced"));
-    Save_Setting(Email_What_To_Do, 3);
-    Save_Setting(Email_Destination_EntryID, outlook::Entry_ID_To_Hex("Bounced"));
-    Save_Setting(Email_Destination_StoreID, profile.storeId);
+    profile.Move_Returned_Messages_To(QStringLiteral("Bounced"));
     EXPECT_TRUE(Run());
     EXPECT_TRUE(progress.lines.contains(QStringLiteral("No Matching Contacts were found.")));
     EXPECT_TRUE(progress.lines.contains(QStringLiteral("Moving/Deleting Email")));
@@ -145,7 +134,7 @@ TEST_F(Run_Test, UnusableMoveTargetOrNoChoiceLeavesTheMessages)
 
 TEST_F(Run_Test, StoredInputFolderIsScannedAndAMissingOneEndsTheRun)
 {
-    Make_Mail_Folder(QStringLiteral("Inbox/Bounces"));
+    profile.Add_Mail_Folder(QStringLiteral("Inbox/Bounces"));
     profile.Add_Message(QStringLiteral("failure notice"), QStringLiteral("zed@example.com"),
                         QStringLiteral("Inbox/Bounces"));
     Save_Setting(Email_Inbox_Entry_ID, outlook::Entry_ID_To_Hex("Inbox/Bounces"));
@@ -300,7 +289,6 @@ TEST_F(Run_Test, UnattendedRunPrintsItsLinesAndLogsThem)
 TEST(Entry_Refusals, EachEntryShowsItsOwnMessage)
 {
     test::Recorded_Messages messages;
-    Set_Messages(&messages);
     EXPECT_TRUE(Check_Process_All(1));
     EXPECT_TRUE(Check_Process_Selected(true));
     EXPECT_TRUE(Check_Process_Manually(true));
@@ -308,7 +296,6 @@ TEST(Entry_Refusals, EachEntryShowsItsOwnMessage)
     EXPECT_FALSE(Check_Process_All(0));
     EXPECT_FALSE(Check_Process_Selected(false));
     EXPECT_FALSE(Check_Process_Manually(false));
-    Set_Messages(nullptr);
     EXPECT_EQ(
         messages.shown,
         QStringList(
@@ -326,6 +313,13 @@ TEST_F(Run_Test, StoredChoicesFollowTheSettingsAsTheWindowRestoresThem)
     Save_Setting(bc::Clear_Email_Address, 1);
     EXPECT_EQ(stored.Create_A_Note(), 0); // checking delete clears them
     EXPECT_EQ(stored.Clear_Email_Address(), 0);
+    // The main window stores 2 when neither the delete box nor the set-field
+    // box is checked: a run made from the settings must then never delete.
+    Save_Setting(Contact_Action, 2);
+    EXPECT_EQ(stored.Contact_Delete(), 0);
+    EXPECT_EQ(stored.Set_Field_In_Contact(), 0);
+    EXPECT_EQ(stored.Create_A_Note(), 1);
+    EXPECT_EQ(stored.Clear_Email_Address(), 1);
 
     Save_Setting(Contact_Action, 1);
     Save_Setting(Contact_Field_To_Set, QStringLiteral("JobTitle"));

@@ -10,8 +10,6 @@
 #include "engine/Run_Journal.h"
 #include "engine/Run_Undo.h"
 
-#include <QDirIterator>
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -24,21 +22,7 @@ namespace {
 const QString kBounce = QStringLiteral("Undelivered Mail Returned to Sender");
 
 using Snapshot = std::map<QString, QByteArray>;
-
-// Every file below `root` by its relative path, the temporary files of an
-// interrupted write left out.
-Snapshot Files_Below(const QString& root)
-{
-    Snapshot files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        if (f.open(QIODevice::ReadOnly))
-            files[QDir(root).relativeFilePath(path)] = f.readAll();
-    }
-    return files;
-}
+using test::Files_Below;
 
 class Manual_List : public Manual_Scan_List
 {
@@ -91,11 +75,7 @@ struct Scenario
         profile.Add_Database(QStringLiteral("Contacts"));
         profile.Add_Database(QStringLiteral("Clients"), QStringLiteral("Clients"));
         test::Engine_Profile::Write_File(profile.Folder(QStringLiteral("Tasks/.keep")), {});
-        for (const char* sub : {"cur", "new", "tmp"})
-            QDir().mkpath(profile.Folder(QStringLiteral("Bounced/") + QLatin1String(sub)));
-        Save_Setting(Email_What_To_Do, 3);
-        Save_Setting(Email_Destination_EntryID, outlook::Entry_ID_To_Hex("Bounced"));
-        Save_Setting(Email_Destination_StoreID, profile.storeId);
+        profile.Move_Returned_Messages_To(QStringLiteral("Bounced"));
         Save_Setting(ToDo_Regarding, QStringLiteral("Returned Email"));
     }
 

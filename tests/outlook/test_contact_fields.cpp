@@ -17,103 +17,22 @@ namespace {
 
 const QByteArray kBase = Crlf({"BEGIN:VCARD", "VERSION:3.0", "UID:base", "FN:Base", "N:;;;;", "END:VCARD"});
 
-// The line(s) each writable field writes into kBase when set to "Q1".
-const QMap<QString, QByteArray> kLands = {
-    {"Account", "X-OUTLOOK-ACCOUNT:Q1"},
-    {"AssistantName", "X-EVOLUTION-ASSISTANT:Q1"},
-    {"AssistantTelephoneNumber", "TEL;TYPE=X-EVOLUTION-ASSISTANT:Q1"},
-    {"BillingInformation", "X-OUTLOOK-BILLINGINFORMATION:Q1"},
-    {"Body", "NOTE:Q1"},
-    {"Business2TelephoneNumber", "TEL;TYPE=WORK,VOICE:\r\nTEL;TYPE=WORK,VOICE:Q1"},
-    {"BusinessAddress", "LABEL;TYPE=WORK:Q1"},
-    {"BusinessAddressCity", "ADR;TYPE=WORK:;;;Q1;;;"},
-    {"BusinessAddressCountry", "ADR;TYPE=WORK:;;;;;;Q1"},
-    {"BusinessAddressPostalCode", "ADR;TYPE=WORK:;;;;;Q1;"},
-    {"BusinessAddressPostOfficeBox", "ADR;TYPE=WORK:Q1;;;;;;"},
-    {"BusinessAddressState", "ADR;TYPE=WORK:;;;;Q1;;"},
-    {"BusinessAddressStreet", "ADR;TYPE=WORK:;;Q1;;;;"},
-    {"BusinessFaxNumber", "TEL;TYPE=WORK,FAX:Q1"},
-    {"BusinessHomePage", "URL;TYPE=WORK:Q1"},
-    {"BusinessTelephoneNumber", "TEL;TYPE=WORK,VOICE:Q1"},
-    {"CallbackTelephoneNumber", "TEL;TYPE=X-EVOLUTION-CALLBACK:Q1"},
-    {"CarTelephoneNumber", "TEL;TYPE=CAR:Q1"},
-    {"Categories", "CATEGORIES:Q1"},
-    {"Children", "X-OUTLOOK-CHILDREN:Q1"},
-    {"Companies", "X-OUTLOOK-COMPANIES:Q1"},
-    {"CompanyMainTelephoneNumber", "TEL;TYPE=X-EVOLUTION-COMPANY:Q1"},
-    {"CompanyName", "ORG:Q1"},
-    {"ComputerNetworkName", "X-OUTLOOK-COMPUTERNETWORKNAME:Q1"},
-    {"CustomerID", "X-OUTLOOK-CUSTOMERID:Q1"},
-    {"Department", "ORG:;Q1"},
-    {"Email1Address", "EMAIL:Q1"},
-    {"Email1AddressType", "X-OUTLOOK-EMAIL1ADDRESSTYPE:Q1"},
-    {"Email2Address", "EMAIL:\r\nEMAIL:Q1"},
-    {"Email3Address", "EMAIL:\r\nEMAIL:\r\nEMAIL:Q1"},
-    {"FileAs", "X-EVOLUTION-FILE-AS:Q1"},
-    {"FirstName", "N:;Q1;;;"},
-    {"FTPSite", "X-OUTLOOK-FTPSITE:Q1"},
-    {"FullName", "FN:Q1"},
-    {"GovernmentIDNumber", "X-OUTLOOK-GOVERNMENTIDNUMBER:Q1"},
-    {"Hobby", "X-OUTLOOK-HOBBY:Q1"},
-    {"Home2TelephoneNumber", "TEL;TYPE=HOME,VOICE:\r\nTEL;TYPE=HOME,VOICE:Q1"},
-    {"HomeAddress", "LABEL;TYPE=HOME:Q1"},
-    {"HomeAddressCity", "ADR;TYPE=HOME:;;;Q1;;;"},
-    {"HomeAddressCountry", "ADR;TYPE=HOME:;;;;;;Q1"},
-    {"HomeAddressPostalCode", "ADR;TYPE=HOME:;;;;;Q1;"},
-    {"HomeAddressPostOfficeBox", "ADR;TYPE=HOME:Q1;;;;;;"},
-    {"HomeAddressState", "ADR;TYPE=HOME:;;;;Q1;;"},
-    {"HomeAddressStreet", "ADR;TYPE=HOME:;;Q1;;;;"},
-    {"HomeFaxNumber", "TEL;TYPE=HOME,FAX:Q1"},
-    {"HomeTelephoneNumber", "TEL;TYPE=HOME,VOICE:Q1"},
-    {"Initials", "X-OUTLOOK-INITIALS:Q1"},
-    {"InternetFreeBusyAddress", "FBURL:Q1"},
-    {"ISDNNumber", "TEL;TYPE=ISDN:Q1"},
-    {"JobTitle", "TITLE:Q1"},
-    {"Journal", "X-OUTLOOK-JOURNAL:TRUE"}, // set to "True"
-    {"Language", "X-OUTLOOK-LANGUAGE:Q1"},
-    {"LastName", "N:Q1;;;;"},
-    {"MailingAddress", "LABEL;TYPE=POSTAL:Q1"},
-    {"MailingAddressCity", "ADR;TYPE=POSTAL:;;;Q1;;;"},
-    {"MailingAddressCountry", "ADR;TYPE=POSTAL:;;;;;;Q1"},
-    {"MailingAddressPostalCode", "ADR;TYPE=POSTAL:;;;;;Q1;"},
-    {"MailingAddressPostOfficeBox", "ADR;TYPE=POSTAL:Q1;;;;;;"},
-    {"MailingAddressState", "ADR;TYPE=POSTAL:;;;;Q1;;"},
-    {"MailingAddressStreet", "ADR;TYPE=POSTAL:;;Q1;;;;"},
-    {"ManagerName", "X-EVOLUTION-MANAGER:Q1"},
-    {"MiddleName", "N:;;Q1;;"},
-    {"Mileage", "X-OUTLOOK-MILEAGE:Q1"},
-    {"MobileTelephoneNumber", "TEL;TYPE=CELL:Q1"},
-    {"NetMeetingAlias", "X-OUTLOOK-NETMEETINGALIAS:Q1"},
-    {"NetMeetingServer", "X-OUTLOOK-NETMEETINGSERVER:Q1"},
-    {"NickName", "NICKNAME:Q1"},
-    {"OfficeLocation", "ORG:;;Q1"},
-    {"OrganizationalIDNumber", "X-OUTLOOK-ORGANIZATIONALIDNUMBER:Q1"},
-    {"OtherAddress", "LABEL;TYPE=OTHER:Q1"},
-    {"OtherAddressCity", "ADR;TYPE=OTHER:;;;Q1;;;"},
-    {"OtherAddressCountry", "ADR;TYPE=OTHER:;;;;;;Q1"},
-    {"OtherAddressPostalCode", "ADR;TYPE=OTHER:;;;;;Q1;"},
-    {"OtherAddressPostOfficeBox", "ADR;TYPE=OTHER:Q1;;;;;;"},
-    {"OtherAddressState", "ADR;TYPE=OTHER:;;;;Q1;;"},
-    {"OtherAddressStreet", "ADR;TYPE=OTHER:;;Q1;;;;"},
-    {"OtherFaxNumber", "TEL;TYPE=FAX:Q1"},
-    {"PagerNumber", "TEL;TYPE=PAGER:Q1"},
-    {"PersonalHomePage", "URL;TYPE=HOME:Q1"},
-    {"PrimaryTelephoneNumber", "TEL;TYPE=PREF:Q1"},
-    {"Profession", "ROLE:Q1"},
-    {"RadioTelephoneNumber", "TEL;TYPE=X-EVOLUTION-RADIO:Q1"},
-    {"ReferredBy", "X-OUTLOOK-REFERREDBY:Q1"},
-    {"Spouse", "X-EVOLUTION-SPOUSE:Q1"},
-    {"Subject", "X-OUTLOOK-SUBJECT:Q1"},
-    {"Suffix", "N:;;;;Q1"},
-    {"TelexNumber", "TEL;TYPE=X-EVOLUTION-TELEX:Q1"},
-    {"Title", "N:;;;Q1;"},
-    {"TTYTDDTelephoneNumber", "TEL;TYPE=X-EVOLUTION-TTYTDD:Q1"},
-    {"User1", "X-OUTLOOK-USER1:Q1"},
-    {"User2", "X-OUTLOOK-USER2:Q1"},
-    {"User3", "X-OUTLOOK-USER3:Q1"},
-    {"User4", "X-OUTLOOK-USER4:Q1"},
-    {"WebPage", "URL:Q1"},
-};
+// The line(s) each writable field writes into kBase when set to "Q1", from
+// tests/data/contact-field-lines.tsv.
+QMap<QString, QByteArray> Field_Lines()
+{
+    QMap<QString, QByteArray> lines;
+    QFile file(bc::test::Testdata_Dir() + QStringLiteral("/contact-field-lines.tsv"));
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    file.readLine(); // column names
+    while (!file.atEnd()) {
+        const QList<QByteArray> columns = file.readLine().trimmed().split('\t');
+        if (columns.size() == 2)
+            lines.insert(QString::fromLatin1(columns[0]), QByteArray(columns[1]).replace("\\r\\n", "\r\n"));
+    }
+    return lines;
+}
 
 QStringList Writable_Names()
 {
@@ -163,7 +82,8 @@ TEST(ContactFieldNames, HundredStandardOfWhichSixAreRecognisedOnly)
 
 TEST(ContactFieldMapping, EveryWritableFieldLandsInItsOwnVcardProperty)
 {
-    EXPECT_EQ(QStringList(kLands.keys()), [] {
+    const QMap<QString, QByteArray> lands = Field_Lines();
+    EXPECT_EQ(QStringList(lands.keys()), [] {
         QStringList w = Writable_Names();
         w.sort();
         return w;
@@ -179,8 +99,8 @@ TEST(ContactFieldMapping, EveryWritableFieldLandsInItsOwnVcardProperty)
         EXPECT_EQ(c->Standard_Field(name), value) << name.toStdString();
         c->Save();
         const QByteArray saved = f.Read("c.vcf");
-        EXPECT_TRUE(saved.contains("\r\n" + kLands.value(name) + "\r\n")) << name.toStdString() << " wrote:\n"
-                                                                          << saved.toStdString();
+        EXPECT_TRUE(saved.contains("\r\n" + lands.value(name) + "\r\n")) << name.toStdString() << " wrote:\n"
+                                                                         << saved.toStdString();
         auto r = f.Load("c.vcf");
         ASSERT_TRUE(r);
         for (const QString& other : writable)

@@ -3,7 +3,6 @@
 // carry those addresses in every slot and letter case.
 
 #include "demo/Demo_Profile.h"
-#include "outlook/Mapi_Components.h"
 #include "outlook/Outlook_Session.h"
 #include "test_profile_support.h"
 
@@ -96,23 +95,6 @@ TEST_F(Demo, ReturnedMessagesReadAsTheTableSays)
                                "failure notice", "Returned mail: see transcript for details",
                                "Undeliverable:", "Delivery Status Notification (Failure)"})
         EXPECT_TRUE(all.contains(QLatin1String(phrase))) << phrase;
-}
-
-TEST_F(Demo, TheMessageTableSeesTheSameSubjectsAndClasses)
-{
-    QuorinMAPITable table;
-    table.Set_Item(ns->GetDefaultFolder(olFolderInbox)->Items());
-    table.Set_Columns({PR_SUBJECT, PR_MESSAGE_DELIVERY_TIME, PR_ENTRYID, PR_MESSAGE_CLASS});
-    const auto rows = table.GetRows(table.RowCount());
-    int matched = 0;
-    for (const auto& m : demo::Returned_Messages())
-        for (const auto& row : rows)
-            if (Entry_ID_To_Hex(row.Entry_ID) == Hex("Inbox/" + m.File.toUtf8())) {
-                EXPECT_EQ(row.Subject, std::optional<QString>(m.Subject));
-                EXPECT_EQ(row.Message_Class, std::optional<QString>(m.Message_Class));
-                ++matched;
-            }
-    EXPECT_EQ(matched, int(demo::Returned_Messages().size()));
 }
 
 TEST_F(Demo, BouncedContactsCarryTheAddressesInEverySlotAndCase)

@@ -2,8 +2,9 @@
 // Small builders for tests of the mail profile: message files, Maildirs and
 // a session on the temporary home's profile.
 
-#include "config/User_Messages.h"
 #include "outlook/Outlook_Session.h"
+#include "support/Qt_Print.h"
+#include "support/Recorded_Messages.h"
 #include "support/Temp_Home.h"
 
 #include <QByteArray>
@@ -17,28 +18,7 @@
 
 #include <memory>
 
-// Readable QString values in assertion messages.
-inline std::ostream& operator<<(std::ostream& os, const QString& s)
-{
-    return os << '"' << s.toStdString() << '"';
-}
-
 namespace bc::test {
-
-// Records every message box instead of showing it.
-class Recorded_Messages : public bc::User_Messages
-{
-public:
-    Recorded_Messages() { bc::Set_Messages(this); }
-    ~Recorded_Messages() override { bc::Set_Messages(nullptr); }
-    void Show_Message(const QString& text) override { Shown.append(text); }
-    bool Ask_Yes_No(const QString& text) override
-    {
-        Shown.append(text);
-        return false;
-    }
-    QStringList Shown;
-};
 
 inline QString Hex(const QByteArray& bytes)
 {
@@ -59,12 +39,6 @@ inline QString Write_File(const QString& path, const QByteArray& content)
         ADD_FAILURE() << "cannot write " << path.toStdString();
     f.write(content);
     return path;
-}
-
-inline QByteArray Read_File(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // A simple message: the given header lines (CR LF is added) and body.

@@ -3,6 +3,7 @@
 
 #include "outlook/Outlook_Session.h"
 #include "outlook/Profile.h"
+#include "support/Fake_Folder.h"
 #include "support/File_Size_Limit.h"
 #include "test_profile_support.h"
 
@@ -70,7 +71,7 @@ TEST(Session, StartFailsOnlyWhenTheProfileCannotBeCreated)
     Write_File(home.Path() + "/blocker", "x");
     qputenv("BRINDLECAST_PROFILE", (home.Path() + "/blocker/profile").toLocal8Bit());
     EXPECT_FALSE(Start_Outlook());
-    EXPECT_EQ(messages.Shown, QStringList{"Failed to create Outlook Application!"});
+    EXPECT_EQ(messages.shown, QStringList{"Failed to create Outlook Application!"});
     EXPECT_EQ(Session().Outlook_Namespace, before);
 }
 
@@ -80,14 +81,6 @@ TEST(Session, ProfileFolderFollowsTheEnvironment)
     EXPECT_EQ(Profile_Folder(), home.Profile());
     qunsetenv("BRINDLECAST_PROFILE");
     EXPECT_EQ(Profile_Folder(), home.Data_Home() + "/Brindlecast/Profile");
-}
-
-TEST(Session, NamespaceIsOnlyMapi)
-{
-    Temp_Home home;
-    ASSERT_TRUE(Start_Outlook());
-    EXPECT_TRUE(Session().Outlook_Application->GetNamespace("MAPI"));
-    EXPECT_EQ(Session().Outlook_Application->GetNamespace("Other"), nullptr);
 }
 
 TEST(Session, CurrentUserComesFromTheProfile)
@@ -247,37 +240,6 @@ TEST(EntryIdToHex, TwoUpperCaseDigitsPerByte)
     EXPECT_EQ(Entry_ID_To_Hex("Inbox"), "496E626F78");
 }
 
-namespace {
-
-// A folder whose parent cannot be read.
-class Broken_Folder : public Mapi_Folder
-{
-public:
-    explicit Broken_Folder(std::shared_ptr<Mapi_Folder> parent, QString name, bool parentFails)
-        : parent_(std::move(parent)), name_(std::move(name)), fails_(parentFails)
-    {
-    }
-    QString EntryID() const override { return "00"; }
-    QString StoreID() const override { return {}; }
-    QString Name() const override { return name_; }
-    QString DefaultMessageClass() const override { return "IPM.Contact"; }
-    std::shared_ptr<Mapi_Folder> Parent() const override
-    {
-        if (fails_)
-            throw Outlook_Error("The folder was removed.");
-        return parent_;
-    }
-    std::shared_ptr<Items_Collection> Items() override { return nullptr; }
-    std::vector<std::shared_ptr<Mapi_Folder>> Folders() const override { return {}; }
-
-private:
-    std::shared_ptr<Mapi_Folder> parent_;
-    QString name_;
-    bool fails_;
-};
-
-} // namespace
-
 TEST(GetFolderPath, NamesTheFoldersAboveFromTheTopDown)
 {
     Temp_Home home;
@@ -296,9 +258,12 @@ TEST(GetFolderPath, NamesTheFoldersAboveFromTheTopDown)
 TEST(GetFolderPath, AFailureIsShownAndThePathSoFarReturned)
 {
     Recorded_Messages messages;
-    auto top = std::make_shared<Broken_Folder>(nullptr, "Top", false);
-    auto middle = std::make_shared<Broken_Folder>(top, "Middle", true);
-    Broken_Folder leaf(middle, "Leaf", false);
+    auto middle = std::make_shared<Fake_Folder>("Middle");
+    middle->parent = std::make_shared<Fake_Folder>("Top");
+    middle->parentFails = true;
+    middle->failure = "The folder was removed.";
+    Fake_Folder leaf("Leaf");
+    leaf.parent = middle;
     EXPECT_EQ(Get_Folder_Path(leaf), "Middle");
-    EXPECT_EQ(messages.Shown, QStringList{"Error Scanning Contact Folder Path. The folder was removed."});
+    EXPECT_EQ(messages.shown, QStringList{"Error Scanning Contact Folder Path. The folder was removed."});
 }

@@ -2,6 +2,7 @@
 // Contact files in a temporary folder for the contact and task tests.
 
 #include "outlook/Item_Files.h"
+#include "support/Qt_Print.h"
 #include "support/Temp_Home.h"
 
 #include <QByteArray>
@@ -13,12 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 namespace bc::test {
 

@@ -1,6 +1,7 @@
 #include "support/Temp_Home.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
@@ -65,8 +66,24 @@ QString Temp_Home::Write(const QString& relativePath, const QByteArray& content)
 
 QByteArray Temp_Home::Read(const QString& path) const
 {
+    return Read_File(path);
+}
+
+QByteArray Read_File(const QString& path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+std::map<QString, QByteArray> Files_Below(const QString& root)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(root).relativeFilePath(path)] = Read_File(path);
+    }
+    return files;
 }
 
 QString Testdata_Dir()

@@ -39,4 +39,9 @@ private:
 
 QString Testdata_Dir(); // the shared sample messages and vectors
 
+QByteArray Read_File(const QString& path); // empty when it cannot be read
+
+// Every file below `root` (hidden ones too) by its relative path.
+std::map<QString, QByteArray> Files_Below(const QString& root);
+
 } // namespace bc::test

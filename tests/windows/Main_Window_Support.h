@@ -8,6 +8,7 @@
 #include "windows/Option_Check_Box.h"
 #include "windows/frmMain.h"
 
+#include <QCoreApplication>
 #include <QTabBar>
 #include <QTest>
 #include <QWidget>
@@ -31,6 +32,14 @@ inline QString Stored(qint16 selector)
     return Get_Setting(selector);
 }
 
+inline QStringList Stored(std::initializer_list<qint16> selectors)
+{
+    QStringList values;
+    for (qint16 selector : selectors)
+        values << Get_Setting(selector);
+    return values;
+}
+
 template <typename T> T* Find(const QWidget* window, const char* name)
 {
     T* widget = window->findChild<T*>(QLatin1String(name));
@@ -42,6 +51,22 @@ template <typename T> T* Find(const QWidget* window, const char* name)
 inline windows::Option_Check_Box* Box(const QWidget* window, const char* name)
 {
     return Find<windows::Option_Check_Box>(window, name);
+}
+
+// The contact action boxes (delete, set field, clear address, note) and the
+// disposal boxes (leave, delete, move), in that order.
+inline const QStringList kContactBoxes = {"chkContactDelete", "chkSet_Field_In_Contact",
+                                          "chkClearEmailAddress", "chkCreateanote"};
+inline const QStringList kDisposalBoxes = {"chkOutlookLeaveMessage", "chkOutlookRemoveMessage",
+                                           "chkOutlookMoveMessage"};
+
+// The values of the named boxes, in order.
+inline QList<int> Values(const QWidget* window, const QStringList& boxes)
+{
+    QList<int> values;
+    for (const QString& name : boxes)
+        values << Box(window, qPrintable(name))->Value();
+    return values;
 }
 
 // A loaded, shown main window on a fresh temporary home.
@@ -59,6 +84,12 @@ struct Open_Window
     std::unique_ptr<windows::frmMain> window;
     bool started = false;
 };
+
+// Deletes the windows that closed themselves (deleteLater) at once.
+inline void Let_Deferred_Deletes_Run()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 // A user click in the middle of a widget.
 inline void Click(QWidget* widget)

@@ -1,15 +1,10 @@
 // The contact field picker opened with the main window's "..." button: the
-// offered names, Select, Cancel and user-defined names, and a run that
-// writes the picked user-defined field into the contact.
+// offered names, Select, Cancel and user-defined names.
 
 #include "Main_Window_Support.h"
-#include "engine/Engine_Test_Profile.h"
 #include "outlook/Contact_Fields.h"
-#include "windows/Processing_Entry.h"
 #include "windows/frmSelectOutlookField.h"
-#include "windows/frmStatusAnalysis.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -118,43 +113,6 @@ private Q_SLOTS:
         QCOMPARE(Message_Box::shown(), shown);
         QCOMPARE(Find<QLineEdit>(w.window.get(), "txtFieldToBeSet")->text(), field);
         QCOMPARE(Stored(Contact_Field_To_Set), field);
-    }
-
-    void picked_user_defined_field_is_written_by_the_run()
-    {
-        Engine_Profile profile;
-        windows::Install_Message_Boxes(); // the profile records; the window shows boxes
-        Message_Box::clearShown();
-        profile.Add_Message(
-            QStringLiteral("Undelivered Mail Returned to Sender"),
-            QStringLiteral("<bob@example.com>: host mx.example.com said: 550 no such user\r\n"));
-        const QString bob = profile.Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
-                                                {QStringLiteral("bob@example.com")});
-        profile.Add_Database(QStringLiteral("Contacts"));
-        QVERIFY(Save_Contact_Folder_List());
-        Save_Setting(Contact_Action, 1);
-        Save_Setting(Contact_Value_To_Set, QStringLiteral("Returned Email"));
-
-        windows::frmMain window;
-        windows::Install_Processing(window);
-        QVERIFY(window.Load(QString()));
-        With_Picker(&window, [](frmSelectOutlookField& picker) {
-            Message_Box::setNextInput(QStringLiteral("Bounce Status"));
-            Click(Find<QPushButton>(&picker, "UserDefined"));
-            Click(Find<QPushButton>(&picker, "SelectField"));
-        });
-        QCOMPARE(Stored(Contact_Field_To_Set), QStringLiteral("Bounce Status"));
-
-        Click(Find<QPushButton>(&window, "ScanEmails"));
-        const auto contact = profile.Contact(bob);
-        QVERIFY(contact);
-        const auto property = contact->UserProperties().Find(QStringLiteral("Bounce Status"));
-        QVERIFY(property);
-        QCOMPARE(property->Value(), QStringLiteral("Returned Email"));
-        QCOMPARE(Message_Box::shown(), QStringList{kPrompt});
-
-        windows::frmStatusAnalysis::Instance().close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
 

@@ -96,11 +96,6 @@ QByteArray Read(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void Let_Deferred_Deletes_Run()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 QStringList Case_Blind_Sorted(QStringList list)
 {
     std::sort(list.begin(), list.end(),

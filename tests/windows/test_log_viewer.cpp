@@ -3,6 +3,7 @@
 // errors), the viewer's "Save As ..." copy, "Exit" and Escape, and clearing
 // the log.
 
+#include "Main_Window_Support.h"
 #include "config/App_State.h"
 #include "engine/Processing_Flags.h"
 #include "support/Temp_Home.h"
@@ -29,6 +30,7 @@
 #include <unistd.h>
 
 using bc::engine::Flags;
+using bc::test::Let_Deferred_Deletes_Run;
 using bc::windows::File_Dialog;
 using bc::windows::frmViewLog;
 using bc::windows::Message_Box;
@@ -58,11 +60,6 @@ QAction* Menu_Entry(const char* name)
 {
     return frmViewLog::Loaded() ? frmViewLog::Loaded()->findChild<QAction*>(QString::fromLatin1(name))
                                 : nullptr;
-}
-
-void Let_Deferred_Deletes_Run()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 // Processing runs started from the real main window on a temporary mail
 // profile: the progress window's lines, bar and status, the contacts and
-// messages afterwards, Close and Escape during a run, the log file with its
-// viewer, and the entries that cannot start while a run is under way.
+// messages afterwards, Close during a run, the log file with its viewer, the
+// entries that cannot start while a run is under way, and the run's preview,
+// report and undo.
 
 #include "Main_Window_Support.h"
 #include "engine/Engine_Test_Profile.h"
 #include "windows/Database_List.h"
 #include "windows/Processing_Entry.h"
+#include "windows/frmRunReport.h"
 #include "windows/frmStatusAnalysis.h"
 #include "windows/frmViewLog.h"
 
@@ -15,9 +17,11 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTimer>
 #include <QTreeView>
 
@@ -27,7 +31,9 @@
 using bc::test::Click;
 using bc::test::Click_Box;
 using bc::test::Find;
+using bc::test::Let_Deferred_Deletes_Run;
 using bc::windows::frmMain;
+using bc::windows::frmRunReport;
 using bc::windows::frmStatusAnalysis;
 using bc::windows::frmViewLog;
 using bc::windows::Message_Box;
@@ -57,11 +63,6 @@ QString Status()
     return frmStatusAnalysis::Instance().findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
 }
 
-void Let_Deferred_Deletes_Run()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 } // namespace
 
 class Test_Main_Window_Run : public QObject
@@ -72,6 +73,7 @@ private:
     std::unique_ptr<bc::test::Engine_Profile> profile_;
     std::unique_ptr<frmMain> window_;
     QString bob_;
+    QByteArray bobBefore_;
 
     // An Inbox with one returned message for bob and one ordinary message,
     // Bob's contact in "Contacts", and a "Bounced" mail folder as the move
@@ -87,12 +89,9 @@ private:
         profile_->Add_Message(QStringLiteral("Lunch"), QStringLiteral("See you at noon.\r\n"));
         bob_ = profile_->Add_Contact(QStringLiteral("a.vcf"), QStringLiteral("Bob Smith"),
                                      {QStringLiteral("bob@example.com")});
+        bobBefore_ = profile_->home.Read(bob_);
         profile_->Add_Database(QStringLiteral("Contacts"));
-        for (const char* sub : {"cur", "new", "tmp"})
-            QDir().mkpath(profile_->Folder(QStringLiteral("Bounced/") + QLatin1String(sub)));
-        bc::Save_Setting(bc::Email_What_To_Do, 3);
-        bc::Save_Setting(bc::Email_Destination_EntryID, bc::outlook::Entry_ID_To_Hex("Bounced"));
-        bc::Save_Setting(bc::Email_Destination_StoreID, profile_->storeId);
+        profile_->Move_Returned_Messages_To(QStringLiteral("Bounced"));
     }
 
     void Open_Window()
@@ -119,6 +118,7 @@ private:
     }
 
     QPushButton* Button(const char* name) const { return Find<QPushButton>(window_.get(), name); }
+    void Trigger(const char* action) { Find<QAction>(window_.get(), action)->trigger(); }
     QStringList Inbox() const { return profile_->Files(QStringLiteral("Inbox")); }
     QStringList Bounced() const { return profile_->Files(QStringLiteral("Bounced")); }
 
@@ -127,6 +127,8 @@ private Q_SLOTS:
     {
         if (frmViewLog* viewer = frmViewLog::Loaded())
             viewer->close();
+        if (frmRunReport* report = frmRunReport::Loaded())
+            report->close();
         if (frmStatusAnalysis::Is_Loaded())
             frmStatusAnalysis::Instance().close();
         window_.reset();
@@ -153,36 +155,6 @@ private Q_SLOTS:
         QCOMPARE(Message_Box::shown(), QStringList());
         QVERIFY(!bc::engine::Flags().Run_In_Progress);
         QVERIFY(!bc::engine::Flags().Processing_Active);
-    }
-
-    void clear_and_note_checked_change_the_contact_instead()
-    {
-        Make_Profile();
-        Open_Window();
-        bc::test::Click_Tab(window_.get(), QStringLiteral("Contact Action"));
-        auto* clear = bc::test::Box(window_.get(), "chkClearEmailAddress");
-        auto* note = bc::test::Box(window_.get(), "chkCreateanote");
-        auto* del = bc::test::Box(window_.get(), "chkContactDelete");
-        QVERIFY(clear && note && del);
-        Click_Box(clear);
-        Click_Box(note);
-        QCOMPARE(del->Value(), 0);
-        QCOMPARE(clear->Value(), 1);
-        QCOMPARE(note->Value(), 1);
-
-        Click(Button("ScanEmails"));
-        const QStringList lines = Progress_Lines();
-        QVERIFY2(lines.contains(kFoundBob), qPrintable(lines.join(QLatin1Char('|'))));
-        QVERIFY(!lines.contains(QStringLiteral("Deleted Contact. Contact Name: Bob Smith")));
-        QCOMPARE(lines.last(), kDone);
-        QVERIFY(QFile::exists(bob_));
-        const auto contact = profile_->Contact(bob_);
-        QVERIFY(contact);
-        QCOMPARE(contact->Email_Address(1), QString());
-        // The note carries the returned message's text.
-        QVERIFY2(contact->Body().contains(QStringLiteral("<bob@example.com>: host mx.example.com said: 550")),
-                 qPrintable(contact->Body()));
-        QCOMPARE(Bounced().size(), 1);
     }
 
     void selected_runs_only_the_selected_database()
@@ -212,16 +184,9 @@ private Q_SLOTS:
         QCOMPARE(Bounced().size(), 1);
     }
 
-    void close_during_a_run_stops_it_and_close_afterwards_closes_the_window_data()
-    {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("Close") << false;
-        QTest::newRow("Escape") << true;
-    }
-
+    // Escape and the close box take the same way (test_progress_window).
     void close_during_a_run_stops_it_and_close_afterwards_closes_the_window()
     {
-        QFETCH(bool, escape);
         Make_Profile();
         Open_Window();
         bool activeAtClose = false;
@@ -229,14 +194,7 @@ private Q_SLOTS:
                 [&] {
                     activeAtClose = bc::engine::Flags().Processing_Active;
                     Message_Box::setNextAnswer(QMessageBox::Ok);
-                    frmStatusAnalysis& progress = frmStatusAnalysis::Instance();
-                    if (escape) {
-                        progress.activateWindow();
-                        QVERIFY(QTest::qWaitForWindowActive(&progress));
-                        QTest::keyClick(&progress, Qt::Key_Escape);
-                    } else {
-                        Click(Find<QPushButton>(&progress, "CloseForm"));
-                    }
+                    Click(Find<QPushButton>(&frmStatusAnalysis::Instance(), "CloseForm"));
                 });
         Click(Button("ScanEmails"));
         QVERIFY(activeAtClose);
@@ -327,29 +285,13 @@ private Q_SLOTS:
         QVERIFY2(Status().startsWith(how), qPrintable(Status()));
     }
 
-    void selected_without_a_selected_row_refuses_and_touches_nothing()
-    {
-        Make_Profile();
-        Open_Window();
-        QVERIFY(window_->Databases()->Has_Current_Row());
-        window_->Databases()->clearSelection();
-        Message_Box::setNextAnswer(QMessageBox::Ok);
-        Click(Button("ProcessCurrent"));
-        QCOMPARE(Message_Box::shown(),
-                 QStringList({"No database has been selected! Select a database first."}));
-        QCOMPARE(Progress_Lines(), QStringList());
-        QCOMPARE(Inbox().size(), 2);
-        QCOMPARE(Bounced().size(), 0);
-        QVERIFY(QFile::exists(bob_));
-    }
-
     void the_bar_ends_full_and_the_status_counts_what_the_run_changed_data()
     {
         QTest::addColumn<bool>("changeInstead");
         QTest::addColumn<QString>("status");
         QTest::newRow("delete contact, move message")
             << false << QStringLiteral("Done: 1 contact deleted, 0 changed, 0 tasks made, 1 message moved");
-        QTest::newRow("note and task, delete message")
+        QTest::newRow("clear, note and task, delete message")
             << true << QStringLiteral("Done: 0 contacts deleted, 1 changed, 1 task made, 1 message deleted");
     }
 
@@ -360,6 +302,7 @@ private Q_SLOTS:
         Make_Profile();
         Open_Window();
         if (changeInstead) {
+            Click_Box(bc::test::Box(window_.get(), "chkClearEmailAddress"));
             Click_Box(bc::test::Box(window_.get(), "chkCreateanote"));
             Find<QComboBox>(window_.get(), "ComboEvent")->setCurrentText(QStringLiteral("Task"));
             bc::test::Click_Tab(window_.get(), QStringLiteral("Email Actions"));
@@ -376,8 +319,11 @@ private Q_SLOTS:
         QCOMPARE(Bounced().size(), changeInstead ? 0 : 1);
         QCOMPARE(profile_->Files(QStringLiteral("Deleted Items")).size(), changeInstead ? 1 : 0);
         QCOMPARE(Inbox().size(), 1);
-        if (changeInstead)
+        if (changeInstead) {
+            // The note carries the returned message's text; only the address is cleared.
             QVERIFY(profile_->Contact(bob_)->Body().contains(QStringLiteral("550 no such user")));
+            QCOMPARE(profile_->Contact(bob_)->Email_Address(1), QString());
+        }
     }
 
     void enabled_logging_writes_the_lines_and_open_log_shows_them()
@@ -413,26 +359,79 @@ private Q_SLOTS:
         QCOMPARE(Message_Box::shown(), QStringList());
     }
 
-    void all_clicked_again_during_a_run_starts_no_second_run()
+    void preview_run_changes_nothing_and_its_report_opens()
     {
         Make_Profile();
         Open_Window();
-        bool inRun = false;
-        On_Line([](const QString& line) { return line == QStringLiteral("Scanning Folder: Contacts"); },
-                [&] {
-                    inRun = bc::engine::Flags().Run_In_Progress;
-                    Click(Button("ScanEmails"));
-                    Click(Button("ProcessCurrent"));
-                });
-        Click(Button("ScanEmails"));
-        QVERIFY(inRun);
-        const QStringList lines = Progress_Lines();
-        QCOMPARE(lines.count(QStringLiteral("Logging into Outlook Mailbox")), 1);
-        QCOMPARE(lines.count(kDone), 1);
-        QCOMPARE(lines.last(), kDone);
+        Trigger("mnuPreviewRun");
+        QCOMPARE(profile_->home.Read(bob_), bobBefore_);
+        QCOMPARE(Inbox().size(), 2);
         QCOMPARE(Message_Box::shown(), QStringList());
+
+        auto* report = Find<QPushButton>(&frmStatusAnalysis::Instance(), "cmdReport");
+        QVERIFY(report->isVisible() && report->isEnabled());
+        Click(report);
+        QVERIFY(frmRunReport::Loaded() && frmRunReport::Loaded()->isVisible());
+        const QString text = Find<QPlainTextEdit>(frmRunReport::Loaded(), "txtReport")->toPlainText();
+        QVERIFY2(text.contains(QStringLiteral("This was a preview")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Matched:  bob@example.com in Email1Address")));
+        QVERIFY(text.contains(QStringLiteral("Done:     deleted")));
+
+        // The next run has the button wait for its own report.
+        bool disabledDuringRun = false;
+        connect(&frmStatusAnalysis::Instance(), &frmStatusAnalysis::Line_Added, report,
+                [&] { disabledDuringRun = disabledDuringRun || !report->isEnabled(); });
+        Click(Button("ScanEmails"));
         QVERIFY(!QFile::exists(bob_));
-        QCOMPARE(Bounced().size(), 1);
+        QVERIFY(disabledDuringRun);
+        QVERIFY(report->isEnabled());
+        Click(report);
+        QVERIFY(!Find<QPlainTextEdit>(frmRunReport::Loaded(), "txtReport")
+                     ->toPlainText()
+                     .contains(QStringLiteral("This was a preview")));
+    }
+
+    void undo_last_run_says_what_it_restores_and_asks()
+    {
+        Make_Profile();
+        Open_Window();
+        Click(Button("ScanEmails"));
+        QVERIFY(!QFile::exists(bob_));
+        QCOMPARE(Inbox().size(), 1);
+
+        Message_Box::setNextAnswer(QMessageBox::No);
+        Trigger("mnuUndoLastRun");
+        QVERIFY(!QFile::exists(bob_));
+        QCOMPARE(Message_Box::shown().size(), 1);
+        const QString question = Message_Box::shown().first();
+        QVERIFY2(question.startsWith(QStringLiteral("Undo the run started ")), qPrintable(question));
+        QVERIFY2(
+            question.contains(QStringLiteral("This will return 1 deleted contact to its folder and return 1 "
+                                             "message to the input folder.")),
+            qPrintable(question));
+
+        Message_Box::setNextAnswer(QMessageBox::Yes);
+        Message_Box::setNextAnswer(QMessageBox::Ok);
+        Trigger("mnuUndoLastRun");
+        QCOMPARE(profile_->home.Read(bob_), bobBefore_);
+        QCOMPARE(Inbox().size(), 2);
+        QVERIFY(Message_Box::shown().last().startsWith(
+            QStringLiteral("The run was undone: returned 1 deleted contact")));
+
+        Message_Box::setNextAnswer(QMessageBox::Ok);
+        Trigger("mnuUndoLastRun");
+        QVERIFY(Message_Box::shown().last().contains(QStringLiteral("has already been undone")));
+    }
+
+    void runs_to_keep_is_restored_and_saved()
+    {
+        Make_Profile();
+        bc::Save_Setting(bc::Runs_To_Keep, 7);
+        Open_Window();
+        auto* box = Find<QSpinBox>(window_.get(), "txtRunsToKeep");
+        QCOMPARE(box->value(), 7);
+        box->setValue(3);
+        QCOMPARE(bc::test::Stored(bc::Runs_To_Keep), QStringLiteral("3"));
     }
 };
 

@@ -6,20 +6,20 @@
 #include "Main_Window_Support.h"
 #include "engine/Engine_Test_Profile.h"
 #include "engine/Run.h"
+#include "support/Khard.h"
 #include "windows/frmManageContacts.h"
 
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTreeWidget>
 
 #include <memory>
 
 using bc::test::Find;
+using bc::test::Read_File;
 using bc::windows::frmManageContacts;
 using bc::windows::Message_Box;
 
@@ -37,12 +37,6 @@ QByteArray Card(const QByteArray& name, const QByteArray& email, const QByteArra
 {
     return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + name.toLower().replace(' ', '-') + "\r\nFN:" + name +
            "\r\nEMAIL;TYPE=INTERNET:" + email + "\r\n" + extra + "END:VCARD\r\n";
-}
-
-QByteArray Read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // "email|name|folder" of every row in display order.
@@ -75,28 +69,6 @@ void Select_Only(const frmManageContacts& window, QTreeWidgetItem* row)
 void Trigger(const frmManageContacts& window, const char* action)
 {
     Find<QAction>(&window, action)->trigger();
-}
-
-int Khard_List(const QString& home, const QString& folder, QString* out)
-{
-    QFile config(home + QStringLiteral("/khard.conf"));
-    if (!config.open(QIODevice::WriteOnly))
-        return -1;
-    config.write("[addressbooks]\n[[book]]\npath = " + folder.toUtf8() +
-                 "\n[general]\neditor = /bin/true\nmerge_editor = /bin/true\n");
-    config.close();
-    QProcess khard;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    env.insert(QStringLiteral("HOME"), home); // away from the user's own files
-    khard.setProcessEnvironment(env);
-    khard.start(QStandardPaths::findExecutable(QStringLiteral("khard")),
-                {QStringLiteral("-c"), config.fileName(), QStringLiteral("list")});
-    khard.closeWriteChannel();
-    if (!khard.waitForFinished(120000))
-        khard.kill();
-    *out = QString::fromUtf8(khard.readAllStandardOutput() + khard.readAllStandardError());
-    return khard.exitStatus() == QProcess::NormalExit ? khard.exitCode() : -1;
 }
 
 } // namespace
@@ -315,15 +287,15 @@ private Q_SLOTS:
         choices_.field = field;
         frmManageContacts& window = Open();
         const QString path = name == QLatin1String("Carl Cole") ? carl_ : anna_;
-        const QByteArray before = Read(path);
+        const QByteArray before = Read_File(path);
         Select_Only(window, Row_Named(window, name, QStringLiteral("Contacts")));
         Message_Box::setNextAnswer(QMessageBox::Ok);
         Trigger(window, "mnuClearEmailAddressOnSelected");
         QCOMPARE(Row_Named(window, name, QStringLiteral("Contacts"))->text(0), QString());
-        QCOMPARE(Read(path), before);
+        QCOMPARE(Read_File(path), before);
         Message_Box::setNextAnswer(QMessageBox::Ok);
         QVERIFY(window.Update_Databases());
-        const QByteArray after = Read(path);
+        const QByteArray after = Read_File(path);
         // Only the address and the mark are gone; every other line is as it was.
         QByteArray expected = before;
         expected.replace(field == QLatin1String("User1") ? kUser1Mark : kUserMark, "");
@@ -386,7 +358,7 @@ private Q_SLOTS:
         QFETCH(bool, yes);
         Make_Profile();
         frmManageContacts& window = Open();
-        const QByteArray before = Read(bob_);
+        const QByteArray before = Read_File(bob_);
         Select_Only(window, Row_Named(window, QStringLiteral("Bob Baker"), QStringLiteral("Contacts")));
         Message_Box::setNextAnswer(yes ? QMessageBox::Yes : QMessageBox::No);
         if (yes)
@@ -395,7 +367,7 @@ private Q_SLOTS:
         QByteArray expected = before;
         if (yes)
             expected.replace(kUserMark, "");
-        QCOMPARE(Read(bob_), expected);
+        QCOMPARE(Read_File(bob_), expected);
         QCOMPARE(Message_Box::shown().size(), yes ? 2 : 1);
         QCOMPARE(window.ListContacts()->topLevelItemCount(), 3); // cleared rows stay listed
         QVERIFY(!window.Changes_Pending());
@@ -457,7 +429,7 @@ private Q_SLOTS:
         window->Clear_Email_Of_Selected();
         Message_Box::setNextAnswer(QMessageBox::Ok);
         QVERIFY(window->Update_Databases());
-        QCOMPARE(Read(bob_), Card("Bob Baker", "", kUserMark).replace("EMAIL;TYPE=INTERNET:\r\n", ""));
+        QCOMPARE(Read_File(bob_), Card("Bob Baker", "", kUserMark).replace("EMAIL;TYPE=INTERNET:\r\n", ""));
         main.Unload(); // closes the manager with it
         QVERIFY(!window->isVisible());
     }
@@ -467,8 +439,7 @@ private Q_SLOTS:
     // byte for byte.
     void other_programs_still_read_updated_contacts()
     {
-        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("khard")).isEmpty(),
-                 "khard is missing: run scripts/setup.sh");
+        QVERIFY2(bc::test::Have_Khard(), "khard is missing: run scripts/setup.sh");
         Make_Profile();
         const QByteArray rich = "BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Other//"
                                 "EN\r\nUID:rich-1\r\nFN:J\xC3\xBCrgen M\xC3\xBCller\r\n"
@@ -491,9 +462,11 @@ private Q_SLOTS:
 
         QByteArray expected = rich;
         expected.replace(kUserMark, "").replace("EMAIL;TYPE=WORK:jm@bounced.example", "EMAIL;TYPE=WORK:");
-        QCOMPARE(Read(path), expected);
-        QString out;
-        QCOMPARE(Khard_List(profile_->home.Path(), profile_->Folder(QStringLiteral("Contacts")), &out), 0);
+        QCOMPARE(Read_File(path), expected);
+        const auto khard = bc::test::Run_Khard(profile_->home.Path(),
+                                               profile_->Folder(QStringLiteral("Contacts")), {"list"});
+        QCOMPARE(khard.Exit_Code, 0);
+        const QString out = khard.Out + khard.Err;
         for (const char* name : {"J\xC3\xBCrgen M\xC3\xBCller", "Bob Baker", "Anna Adams", "Carl Cole"})
             QVERIFY2(out.contains(QString::fromUtf8(name)), qPrintable(out));
         QVERIFY2(!out.contains(QStringLiteral("rror")), qPrintable(out));

@@ -2,8 +2,8 @@
 // protocol of its Close button, Escape and close box, the bar and status text
 // of a run, and its proportional layout.
 
+#include "Main_Window_Support.h"
 #include "engine/Processing_Flags.h"
-#include "windows/Message_Box.h"
 #include "windows/frmStatusAnalysis.h"
 
 #include <QCloseEvent>
@@ -18,6 +18,7 @@
 #include <QTreeView>
 
 using bc::engine::Flags;
+using bc::test::Let_Deferred_Deletes_Run;
 using bc::windows::frmStatusAnalysis;
 using bc::windows::Message_Box;
 using bc::windows::Progress_Window;
@@ -68,11 +69,6 @@ void Click_Close_Box(QWidget* window)
     QSpontaneKeyEvent::setSpontaneous(&event);
     // sendEvent would clear the flag again; notify delivers it as it is.
     QApplication::instance()->notify(window, &event);
-}
-
-void Let_Deferred_Deletes_Run()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // What a run does between its lines: report, yield, and stop when asked.
