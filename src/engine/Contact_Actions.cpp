@@ -313,6 +313,7 @@ bool Process_Contact_Folder(qint32 index, const Contact_Action_Choices& choices)
         const Bounced_Screen screen(State().Bounced_Emails);
         bool aborted = false;
         const int count = items->Count();
+        items->Expect_Walk(count, 1);
         Report_Stage(Run_Stage::Checking_Contacts, count, folderName);
         for (int position = count; position >= 1 && !aborted; --position) {
             std::shared_ptr<Contact_Item> contact;

@@ -2,12 +2,11 @@
 
 #include "outlook/Mail_Message_Text.h"
 #include "outlook/Maildir.h"
+#include "outlook/Parallel_Reads.h"
 #include "outlook/Profile_Folder.h"
 #include "outlook/Profile_Items.h"
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -75,21 +74,10 @@ std::vector<Message_Row> Maildir_Rows(const Maildir_Items& items, std::size_t fi
     std::vector<std::optional<Message_Row>> rows(n);
     const Maildir_Fds fds(dir);
 
-    // Reading many small files is bound by system calls: spread them over the cores.
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        constexpr std::size_t kChunk = 128;
-        for (std::size_t begin; (begin = next.fetch_add(kChunk)) < n;)
-            for (std::size_t i = begin; i < std::min(n, begin + kChunk); ++i)
-                rows[i] = Header_Row(fds, folderPath, entries[first + i]);
-    };
-    const unsigned threads = n < 256 ? 1u : std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-    std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads; ++t)
-        pool.emplace_back(work);
-    work();
-    for (auto& t : pool)
-        t.join();
+    Read_In_Parallel(n, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i)
+            rows[i] = Header_Row(fds, folderPath, entries[first + i]);
+    });
 
     std::vector<Message_Row> out;
     out.reserve(n);

@@ -161,6 +161,14 @@ public:
         (void)screen;
         return Item(index);
     }
+    // The caller is about to take the positions from `first` to `last`
+    // (downwards when first > last) one after the other: a collection of
+    // files may read them ahead. Lasts as long as the collection.
+    virtual void Expect_Walk(int first, int last)
+    {
+        (void)first;
+        (void)last;
+    }
     // Add(olTaskItem): a new, unsaved task in this (task) folder.
     virtual std::shared_ptr<Task_Item> Add_Task() = 0;
     // [Field] = "value" on a standard field or a user property, exact text.

@@ -11,8 +11,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
+#include <cstdlib>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -137,10 +136,36 @@ Contact_File_Context File_Items::Context(int index)
                                 QFile::decodeName(folder_->Store().Root)};
 }
 
+void File_Items::Expect_Walk(int first, int last)
+{
+    ahead_.reset();
+    first = std::clamp(first, 1, std::max(1, Count()));
+    last = std::clamp(last, 1, std::max(1, Count()));
+    walkFirst_ = first;
+    walkDown_ = first > last;
+    if (Count() == 0)
+        return;
+    const std::size_t count = std::size_t(std::abs(last - first)) + 1;
+    ahead_ = std::make_unique<Read_Ahead>(count, [this](std::size_t offset) {
+        const int index = walkDown_ ? walkFirst_ - int(offset) : walkFirst_ + int(offset);
+        return Join(folder_->Directory(), files_[std::size_t(index - 1)]);
+    });
+}
+
+void File_Items::Walked_To(int index)
+{
+    if (!ahead_)
+        return;
+    const int offset = walkDown_ ? walkFirst_ - index : index - walkFirst_;
+    if (offset >= 0)
+        ahead_->Reached(std::size_t(offset));
+}
+
 std::shared_ptr<Outlook_Item> File_Items::Item(int index)
 {
     if (index < 1 || index > Count())
         return nullptr;
+    Walked_To(index);
     if (!Is_Contacts()) {
         const QByteArray& name = files_[std::size_t(index - 1)];
         return Load_Task_File(QFile::decodeName(Join(folder_->Directory(), name)),
@@ -153,6 +178,7 @@ std::shared_ptr<Outlook_Item> File_Items::Screened_Item(int index, const Address
 {
     if (index < 1 || index > Count() || !Is_Contacts())
         return Item(index);
+    Walked_To(index);
     QByteArray bytes;
     if (!Read_Contact_Bytes(Join(folder_->Directory(), files_[std::size_t(index - 1)]), bytes) ||
         !Vcard_May_Hold(bytes, screen))
@@ -182,33 +208,21 @@ std::shared_ptr<Items_Collection> File_Items::Restrict(const QString& filter)
     const std::size_t n = files_.size();
     std::vector<char> matching(n, 0);
 
-    // Reading many small files is bound by system calls: spread them over the cores.
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
+    Read_In_Parallel(n, [&](std::size_t begin, std::size_t end) {
         QByteArray bytes;
-        constexpr std::size_t kChunk = 128;
-        for (std::size_t begin; (begin = next.fetch_add(kChunk)) < n;) {
-            for (std::size_t i = begin; i < std::min(n, begin + kChunk); ++i) {
-                const QByteArray path = Join(dir, files_[i]);
-                if (!Read_Contact_Bytes(path, bytes) || !Vcard_May_Hold_Text(bytes, screen))
-                    continue;
-                try {
-                    const auto contact = Contact_From_Bytes(
-                        {QFile::decodeName(path), Item_Entry_Id(*folder_, files_[i]), deleted}, bytes);
-                    matching[i] = contact && Matches(*contact, f);
-                } catch (...) {
-                    // A card that cannot be read is not picked.
-                }
+        for (std::size_t i = begin; i < end; ++i) {
+            const QByteArray path = Join(dir, files_[i]);
+            if (!Read_Contact_Bytes(path, bytes) || !Vcard_May_Hold_Text(bytes, screen))
+                continue;
+            try {
+                const auto contact = Contact_From_Bytes(
+                    {QFile::decodeName(path), Item_Entry_Id(*folder_, files_[i]), deleted}, bytes);
+                matching[i] = contact && Matches(*contact, f);
+            } catch (...) {
+                // A card that cannot be read is not picked.
             }
         }
-    };
-    const unsigned threads = n < 256 ? 1u : std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-    std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads; ++t)
-        pool.emplace_back(work);
-    work();
-    for (auto& t : pool)
-        t.join();
+    });
 
     std::vector<QByteArray> picked;
     for (std::size_t i = 0; i < n; ++i)

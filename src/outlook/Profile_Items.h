@@ -4,6 +4,7 @@
 #include "outlook/Item_Files.h"
 #include "outlook/Maildir.h"
 #include "outlook/Object_Model.h"
+#include "outlook/Parallel_Reads.h"
 
 #include <QByteArray>
 #include <QString>
@@ -49,6 +50,7 @@ public:
     // Contact folders: reads the file once and parses it only when it may
     // hold a wanted address.
     std::shared_ptr<Outlook_Item> Screened_Item(int index, const Address_Screen& screen) override;
+    void Expect_Walk(int first, int last) override;
     std::shared_ptr<Task_Item> Add_Task() override;
     // Contact folders only: [Field] = "value" (or 'value'; a quote inside is
     // doubled) compares a standard field, else the user property of that name.
@@ -57,10 +59,14 @@ public:
 private:
     bool Is_Contacts() const { return contacts_; }
     Contact_File_Context Context(int index);
+    void Walked_To(int index);
     std::shared_ptr<const Profile_Folder> folder_;
     std::vector<QByteArray> files_;
     bool contacts_;   // else tasks
     QString deleted_; // where deleted contacts go, found once
+    std::unique_ptr<Read_Ahead> ahead_;
+    int walkFirst_ = 0;
+    bool walkDown_ = false;
 };
 
 } // namespace bc::outlook
