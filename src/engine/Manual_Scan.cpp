@@ -12,6 +12,7 @@
 #include "engine/Recognition.h"
 #include "engine/Run.h"
 #include "engine/Run_Journal.h"
+#include "engine/Run_Progress.h"
 #include "engine/Run_State.h"
 #include "outlook/Outlook_Session.h"
 
@@ -41,18 +42,32 @@ public:
 
     void Run()
     {
+        // The progress window ends with what this processing changed.
+        Start_Totals();
+        State().Run_Failed = false;
+        Run_Outcome outcome = Run_Outcome::Done;
         try {
-            if (!Prepare())
+            if (!Prepare()) {
+                Report_Finished(Run_Outcome::Failed);
                 return;
-            if (Scan_Picked() && Process_Databases())
-                Dispose();
+            }
+            if (Scan_Picked()) {
+                if (Process_Databases())
+                    Dispose();
+                else
+                    outcome = Run_Outcome::Stopped;
+            }
             Close();
         } catch (const std::exception& e) {
             // Lines already shown, contacts already changed and messages
             // already moved stay as they are.
+            outcome = Run_Outcome::Failed;
             Messages().Show_Message(QStringLiteral("Error: ") + location_ +
                                     QStringLiteral(" on Convert Selected. Error: ") + Error_Description(e));
         }
+        if (State().Run_Failed && outcome == Run_Outcome::Done)
+            outcome = Run_Outcome::Failed;
+        Report_Finished(outcome);
     }
 
 private:

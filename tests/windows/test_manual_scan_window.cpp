@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -399,6 +400,8 @@ private Q_SLOTS:
         QCOMPARE(Status(), QStringLiteral("2"));
         QCOMPARE(profile_->Files(QStringLiteral("Deleted Items")).size(), 1);
         QCOMPARE(bc::windows::frmStatusAnalysis::Instance().Lines().last(), QString(69, QLatin1Char('_')));
+        QCOMPARE(Find<QLabel>(&bc::windows::frmStatusAnalysis::Instance(), "lblStatus")->text(),
+                 QStringLiteral("Done: 1 contact deleted, 0 changed, 0 tasks made, 1 message deleted"));
         Button("CancelConvert");
         QVERIFY(!frmSelectContacts::Loaded());
     }
