@@ -48,14 +48,6 @@ Editor Open_Editor(const Open_Window& w, bool noCheck)
     return editor;
 }
 
-QStringList Rows(const QTreeWidget* list)
-{
-    QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        rows << list->topLevelItem(i)->text(0);
-    return rows;
-}
-
 QString Selected(const QTreeWidget* list)
 {
     const auto selected = list->selectedItems();
