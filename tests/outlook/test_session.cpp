@@ -58,6 +58,11 @@ TEST(Session, StartCreatesAMissingProfileWithItsFourFolders)
     // Attaching again keeps the store's identity.
     ASSERT_TRUE(Start_Outlook());
     EXPECT_EQ(Session().Outlook_Namespace->Stores()[0]->StoreID(), id);
+
+    // Without its variable the profile lives in the user's data folder.
+    EXPECT_EQ(Profile_Folder(), home.Profile());
+    qunsetenv("BRINDLECAST_PROFILE");
+    EXPECT_EQ(Profile_Folder(), home.Data_Home() + "/Brindlecast/Profile");
 }
 
 TEST(Session, StartFailsOnlyWhenTheProfileCannotBeCreated)
@@ -73,14 +78,6 @@ TEST(Session, StartFailsOnlyWhenTheProfileCannotBeCreated)
     EXPECT_FALSE(Start_Outlook());
     EXPECT_EQ(messages.shown, QStringList{"Failed to create Outlook Application!"});
     EXPECT_EQ(Session().Outlook_Namespace, before);
-}
-
-TEST(Session, ProfileFolderFollowsTheEnvironment)
-{
-    Temp_Home home;
-    EXPECT_EQ(Profile_Folder(), home.Profile());
-    qunsetenv("BRINDLECAST_PROFILE");
-    EXPECT_EQ(Profile_Folder(), home.Data_Home() + "/Brindlecast/Profile");
 }
 
 TEST(Session, CurrentUserComesFromTheProfile)
