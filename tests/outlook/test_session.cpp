@@ -194,26 +194,6 @@ TEST(Session, ALatin1ProfileKeepsItsBytesWhenAnIdIsAdded)
     ::rmdir(root.constData()); // a name the temporary folder's clean-up cannot spell
 }
 
-// A named pipe in place of profile.ini or of a folder's class file.
-TEST(Session, APipeInPlaceOfAProfileFileDoesNotBlock)
-{
-    ::alarm(60); // a blocking read ends the test program instead of hanging it
-    Temp_Home home;
-    auto ns = Open_Session();
-    ASSERT_TRUE(ns);
-    const QString notes = Personal_Folders(home) + "/Notes";
-    ASSERT_TRUE(QDir().mkpath(notes));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(notes + "/.brindlecast-folder").constData(), 0600), 0);
-    EXPECT_TRUE(Folder_At(*ns, "Notes"));
-
-    QFile::remove(home.Profile() + "/profile.ini");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(home.Profile() + "/profile.ini").constData(), 0600), 0);
-    QString error;
-    EXPECT_FALSE(Open_Profile(home.Profile(), &error));
-    EXPECT_TRUE(error.contains("named pipe")) << error;
-    ::alarm(0);
-}
-
 TEST(Session, AStoreAddedLaterIsFoundByItsId)
 {
     Temp_Home home;
