@@ -404,13 +404,18 @@ protected:
 
 } // namespace
 
-TEST_F(Progress_Log_Test, LinesGoToTheViewAndNoLogUnlessEnabled)
+TEST_F(Progress_Log_Test, LinesGoToTheViewOrStandardOutputAndNoLogUnlessEnabled)
 {
     Add_Item_To_List("first");
     Save_Setting(Log_Enabled, 0);
     Add_Item_To_List("second");
     Save_Setting(Log_Enabled, 2);
     Add_Item_To_List("third");
+    // An unattended run prints its lines instead of showing them.
+    App().Auto_Run = true;
+    testing::internal::CaptureStdout();
+    Add_Item_To_List("printed");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "printed\n");
     EXPECT_EQ(view.lines, QStringList({"first", "second", "third"}));
     EXPECT_FALSE(QFile::exists(Log_Path()));
 }
@@ -519,12 +524,16 @@ protected:
 
 } // namespace
 
-TEST_F(Disposal, ChoicesUpToOneLeaveTheMessage)
+TEST_F(Disposal, ChoicesUpToOneNoDestinationOrAGoneRowLeaveEverythingSilently)
 {
     State().Destination_Folder = Folder(QStringLiteral("Bounced"));
     for (const QString& choice :
          {QStringLiteral("1"), QStringLiteral(""), QStringLiteral("0"), QStringLiteral("x3")})
         Post_Email_Action(0, choice, kRunCallerTag);
+    State().Destination_Folder.reset();
+    Post_Email_Action(0, QStringLiteral("3"), kRunCallerTag);
+    Post_Email_Action(7, QStringLiteral("3"), kRunCallerTag);
+    Post_Email_Action(-1, QStringLiteral("2"), kRunCallerTag);
     EXPECT_EQ(Messages_In(QStringLiteral("Inbox")), QStringList({first, second}));
     EXPECT_TRUE(profile.messages.shown.isEmpty());
 }
@@ -539,16 +548,6 @@ TEST_F(Disposal, DeleteMovesToDeletedItemsOnceAndRepeatsFindNothing)
     Post_Email_Action(0, QStringLiteral("2"), kRunCallerTag);
     EXPECT_EQ(Messages_In(QStringLiteral("Inbox")), QStringList({second}));
     EXPECT_EQ(Messages_In(QStringLiteral("Deleted Items")), QStringList({first}));
-    EXPECT_TRUE(profile.messages.shown.isEmpty());
-}
-
-TEST_F(Disposal, NoDestinationOrAGoneRowLeavesEverythingSilently)
-{
-    State().Destination_Folder.reset();
-    Post_Email_Action(0, QStringLiteral("3"), kRunCallerTag);
-    Post_Email_Action(7, QStringLiteral("3"), kRunCallerTag);
-    Post_Email_Action(-1, QStringLiteral("2"), kRunCallerTag);
-    EXPECT_EQ(Messages_In(QStringLiteral("Inbox")), QStringList({first, second}));
     EXPECT_TRUE(profile.messages.shown.isEmpty());
 }
 

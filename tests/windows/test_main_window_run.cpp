@@ -199,7 +199,7 @@ private Q_SLOTS:
         profile_.reset();
     }
 
-    void a_loaded_window_is_hidden_and_empty_with_its_columns_and_button()
+    void a_loaded_window_is_hidden_and_empty_and_its_rows_append_across_runs()
     {
         QVERIFY(!frmStatusAnalysis::Is_Loaded());
         frmStatusAnalysis& window = frmStatusAnalysis::Instance();
@@ -217,10 +217,8 @@ private Q_SLOTS:
         QCOMPARE(Close_Button()->toolTip(), QString());
         QCOMPARE(Status(), QString());
         QCOMPARE(Bar()->value(), 0);
-    }
 
-    void lines_add_rows_that_append_across_runs_and_the_newest_shows()
-    {
+        // Lines add rows that append across runs; the newest is shown.
         Progress_Window().Add_Line(QStringLiteral("Before showing"));
         QVERIFY(frmStatusAnalysis::Is_Loaded());
         QVERIFY(!frmStatusAnalysis::Instance().isVisible()); // a line alone does not show it
@@ -238,7 +236,6 @@ private Q_SLOTS:
         // The newest row is scrolled into view.
         Run_Lines(200);
         QTRY_COMPARE(Rows().size(), 204);
-        QTreeView* list = List();
         const QModelIndex last = list->model()->index(203, 1);
         QCOMPARE(last.data().toString(), QStringLiteral("line 200"));
         QTRY_VERIFY(list->viewport()->rect().contains(list->visualRect(last)));
@@ -288,16 +285,6 @@ private Q_SLOTS:
         QCOMPARE(Message_Box::shown().size(), 1);
     }
 
-    void closing_by_the_program_never_asks_to_stop()
-    {
-        Progress_Window().Show_Window();
-        Flags().Processing_Active = true;
-        frmStatusAnalysis::Instance().close(); // as when the main window ends the program
-        QVERIFY(!frmStatusAnalysis::Is_Loaded());
-        QVERIFY(!Flags().Abort_Requested);
-        QCOMPARE(Message_Box::shown(), QStringList());
-    }
-
     void lines_after_an_unload_go_to_a_fresh_hidden_window()
     {
         Progress_Window().Show_Window();
@@ -312,6 +299,13 @@ private Q_SLOTS:
         QVERIFY(&frmStatusAnalysis::Instance() != first.data());
         QVERIFY(!frmStatusAnalysis::Instance().isVisible());
         QTRY_COMPARE(Rows(), QStringList{QStringLiteral("second folder")});
+
+        // Closed by the program (the main window ending it), it never asks a
+        // run to stop.
+        Flags().Processing_Active = true;
+        frmStatusAnalysis::Instance().close();
+        QVERIFY(!frmStatusAnalysis::Is_Loaded());
+        QVERIFY(!Flags().Abort_Requested);
         QCOMPARE(Message_Box::shown(), QStringList());
     }
 
