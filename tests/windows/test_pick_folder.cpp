@@ -369,7 +369,7 @@ private Q_SLOTS:
             QVERIFY(!(personal->flags() & Qt::ItemIsSelectable));
     }
 
-    void okReturnsTheChosenFolderAndCancelNone()
+    void okReturnsTheChosenFolderCancelNoneAndTheHookAnswersInOrder()
     {
         When_Dialog_Opens([](frmPickFolder& dialog) {
             QTreeWidgetItem* shared = dialog.Tree()->topLevelItem(1);
@@ -389,10 +389,9 @@ private Q_SLOTS:
 
         When_Dialog_Opens([](frmPickFolder& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
         QVERIFY(!frmPickFolder::PickFolder(*session_));
-    }
 
-    void hookAnswersQueueInOrder()
-    {
+        // The test hook's answers come in order; once they are used up the
+        // dialog itself comes back.
         frmPickFolder::setNextAnswer(
             frmPickFolder::Folder_At(QStringLiteral("Personal Folders/Work Contacts")));
         frmPickFolder::setNextAnswer([](bc::outlook::Name_Space&) { return frmPickFolder::Folder(); });
@@ -407,7 +406,6 @@ private Q_SLOTS:
         QVERIFY(!frmPickFolder::PickFolder(*session_));
         QVERIFY(!frmPickFolder::PickFolder(*session_));
 
-        // Once the queue is used up the dialog itself comes back.
         bool shown = false;
         When_Dialog_Opens([&shown](frmPickFolder& dialog) {
             shown = true;
