@@ -93,6 +93,7 @@ TEST(Registry, ValuesAreStoredAsIntegersOrTrimmedText)
         {QStringLiteral("1e999"), "\"1e999\"", "1e999"},
         {QVariant(qint64(1) << 40), "\"1099511627776\"", "1099511627776"},
         {QVariant(quint32(4000000000u)), "\"4000000000\"", "4000000000"},
+        {QVariant(3), "dword:00000003", "3"}, // a text value becomes a number again
     };
     test::Temp_Home home;
     for (const Saved_As& c : cases) {
@@ -292,21 +293,6 @@ TEST(Registry, FirstWriteCreatesTheFolderAndTheFileFollowsTheEnvironment)
         EXPECT_EQ(Get_Setting(Contact_Action), QString());
     }
     EXPECT_EQ(Get_Setting(Contact_Action), QStringLiteral("1"));
-}
-
-TEST(Registry, ClearingAFolderKeepsAnEmptyValue)
-{
-    test::Temp_Home home;
-    Save_Setting(Email_Inbox_Folder, QStringLiteral("Inbox/Bounces"));
-    Save_Setting(Email_Inbox_Folder, QString());
-    EXPECT_EQ(Get_Setting(Email_Inbox_Folder), QString());
-    EXPECT_EQ(Stored_Line(home, "Email_Inbox_Folder"), QByteArray("\"Email_Inbox_Folder\"=\"\""));
-
-    // A text value may become a number and back.
-    Save_Setting(Email_Inbox_Folder, 3);
-    EXPECT_EQ(Stored_Line(home, "Email_Inbox_Folder"), QByteArray("\"Email_Inbox_Folder\"=dword:00000003"));
-    Save_Setting(Email_Inbox_Folder, QStringLiteral("Inbox"));
-    EXPECT_EQ(Get_Setting(Email_Inbox_Folder), QStringLiteral("Inbox"));
 }
 
 TEST(Registry, SettingNumberTakesTheLeadingNumber)

@@ -1,11 +1,19 @@
 // Whole processing runs on a temporary profile: the exact progress lines,
 // the fallbacks of the disposal, aborts, errors with their step codes, the
-// selected databases and the unattended run.
+// selected databases and the unattended run. Then the parts a run is made of:
+// the progress lines with their log file and yield, and leaving, deleting and
+// moving returned messages with the manual scan window's list.
 
 #include "Engine_Test_Profile.h"
 #include "config/Registry_Routines.h"
+#include "engine/Disposal.h"
 #include "engine/Run.h"
 #include "engine/Stored_Choices.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -286,23 +294,6 @@ TEST_F(Run_Test, UnattendedRunPrintsItsLinesAndLogsThem)
     EXPECT_EQ(profile.messages.shown, QStringList({"No database have been setup!"}));
 }
 
-TEST(Entry_Refusals, EachEntryShowsItsOwnMessage)
-{
-    test::Recorded_Messages messages;
-    EXPECT_TRUE(Check_Process_All(1));
-    EXPECT_TRUE(Check_Process_Selected(true));
-    EXPECT_TRUE(Check_Process_Manually(true));
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_FALSE(Check_Process_All(0));
-    EXPECT_FALSE(Check_Process_Selected(false));
-    EXPECT_FALSE(Check_Process_Manually(false));
-    EXPECT_EQ(
-        messages.shown,
-        QStringList(
-            {"No database have been setup!", "No database has been selected! Select a database first.",
-             "No database has been selected. Please select a database(s) to process on the main screen."}));
-}
-
 TEST_F(Run_Test, StoredChoicesFollowTheSettingsAsTheWindowRestoresThem)
 {
     Stored_Contact_Action_Choices stored;
@@ -380,4 +371,226 @@ TEST_F(Run_Test, MessagesStayWhenTheirContactsCouldNotBeHandled)
     EXPECT_FALSE(progress.lines.contains(QStringLiteral("Moving/Deleting Email")));
     EXPECT_EQ(Inbox().size(), 2);
     EXPECT_TRUE(State().Run_Failed);
+}
+
+namespace {
+
+class Progress_Log_Test : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Set_Data_Folder();
+        App().Auto_Run = false;
+        Set_Progress_View(&view);
+    }
+    void TearDown() override
+    {
+        Set_Progress_View(nullptr);
+        App().Auto_Run = false;
+    }
+    QString Log_Path() const { return home.Data_Folder() + QStringLiteral("bouncedemails.log"); }
+    QList<QByteArray> Log_Lines() const
+    {
+        QList<QByteArray> lines = home.Read(Log_Path()).split('\n');
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    test::Temp_Home home;
+    test::Recorded_Progress view;
+};
+
+} // namespace
+
+TEST_F(Progress_Log_Test, LinesGoToTheViewOrStandardOutputAndNoLogUnlessEnabled)
+{
+    Add_Item_To_List("first");
+    Save_Setting(Log_Enabled, 0);
+    Add_Item_To_List("second");
+    Save_Setting(Log_Enabled, 2);
+    Add_Item_To_List("third");
+    // An unattended run prints its lines instead of showing them.
+    App().Auto_Run = true;
+    testing::internal::CaptureStdout();
+    Add_Item_To_List("printed");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "printed\n");
+    EXPECT_EQ(view.lines, QStringList({"first", "second", "third"}));
+    EXPECT_FALSE(QFile::exists(Log_Path()));
+}
+
+TEST_F(Progress_Log_Test, EnabledLogAppendsDatedCp1252LinesWithCrLf)
+{
+    home.Write(QStringLiteral("data/Brindlecast/bouncedemails.log"), "earlier line\r\n");
+    Save_Setting(Log_Enabled, 1);
+    Add_Item_To_List(QStringLiteral("Bounced Email Found: Caf\u00e9 \u20ac \u4e2d"));
+    Add_Item_To_List(QStringLiteral("two\r\nlines"));
+
+    const QList<QByteArray> lines = Log_Lines();
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "earlier line\r");
+    const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  "));
+    EXPECT_TRUE(stamp.match(QString::fromLatin1(lines[1])).hasMatch()) << lines[1].constData();
+    EXPECT_TRUE(lines[1].endsWith(QByteArray("Bounced Email Found: Caf\xe9 \x80 ?\r")));
+    // One entry per line, even for a text with a line break.
+    EXPECT_TRUE(lines[2].endsWith("two lines\r"));
+    EXPECT_EQ(view.lines.size(), 2);
+}
+
+TEST_F(Progress_Log_Test, SessionReadsTheSettingOnceAndRestoresTheView)
+{
+    test::Recorded_Progress runView;
+    Save_Setting(Log_Enabled, 1);
+    {
+        Progress_Session session(&runView);
+        EXPECT_EQ(Installed_Progress_View(), &runView);
+        Add_Item_To_List("during");
+        // Unchecking the box mid-run applies from the next run.
+        Save_Setting(Log_Enabled, 0);
+        Add_Item_To_List("still logged");
+    }
+    EXPECT_EQ(Installed_Progress_View(), &view);
+    Add_Item_To_List("after");
+    EXPECT_EQ(runView.lines, QStringList({"during", "still logged"}));
+    EXPECT_EQ(view.lines, QStringList({"after"}));
+    const QList<QByteArray> lines = Log_Lines();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[1].endsWith("still logged\r"));
+}
+
+TEST_F(Progress_Log_Test, EveryLineLetsPendingEventsRun)
+{
+    int argc = 1;
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    for (const bool unattended : {false, true}) {
+        App().Auto_Run = unattended;
+        bool ran = false;
+        QTimer::singleShot(0, &app, [&ran] { ran = true; });
+        testing::internal::CaptureStdout();
+        Add_Item_To_List("line");
+        testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(ran) << "unattended " << unattended;
+    }
+}
+
+namespace {
+
+class Fake_Manual_List : public Selective_Conversion_View
+{
+public:
+    bool Remove_Row(const QString& key) override { return keys.removeOne(key); }
+    void Clear_Selected_Row() override { selected = -1; }
+    int Row_Count() const override { return static_cast<int>(keys.size()); }
+    void Set_Status(const QString& text) override { status = text; }
+    QStringList keys;
+    int selected = 0;
+    QString status;
+};
+
+class Disposal : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        first = profile.Add_Message(QStringLiteral("Undeliverable"), QStringLiteral("a@x.org b@x.org"));
+        second = profile.Add_Message(QStringLiteral("Undeliverable"), QStringLiteral("c@x.org"));
+        profile.Scan_Inbox();
+        profile.Add_Mail_Folder(QStringLiteral("Bounced"));
+    }
+
+    std::shared_ptr<outlook::Mapi_Folder> Folder(const QString& path)
+    {
+        return outlook::Session().Outlook_Namespace->GetFolderFromID(outlook::Entry_ID_To_Hex(path.toUtf8()),
+                                                                     profile.storeId);
+    }
+
+    // The unique names of the messages in a Maildir.
+    QStringList Messages_In(const QString& folder) const
+    {
+        QStringList out;
+        for (const QString& file : profile.Files(folder))
+            out << file.section(QLatin1Char(':'), 0, 0);
+        out.sort();
+        return out;
+    }
+
+    test::Engine_Profile profile;
+    QString first;
+    QString second;
+};
+
+} // namespace
+
+TEST_F(Disposal, ChoicesUpToOneNoDestinationOrAGoneRowLeaveEverythingSilently)
+{
+    State().Destination_Folder = Folder(QStringLiteral("Bounced"));
+    for (const QString& choice :
+         {QStringLiteral("1"), QStringLiteral(""), QStringLiteral("0"), QStringLiteral("x3")})
+        Post_Email_Action(0, choice, kRunCallerTag);
+    State().Destination_Folder.reset();
+    Post_Email_Action(0, QStringLiteral("3"), kRunCallerTag);
+    Post_Email_Action(7, QStringLiteral("3"), kRunCallerTag);
+    Post_Email_Action(-1, QStringLiteral("2"), kRunCallerTag);
+    EXPECT_EQ(Messages_In(QStringLiteral("Inbox")), QStringList({first, second}));
+    EXPECT_TRUE(profile.messages.shown.isEmpty());
+}
+
+TEST_F(Disposal, DeleteMovesToDeletedItemsOnceAndRepeatsFindNothing)
+{
+    State().Destination_Folder =
+        outlook::Session().Outlook_Namespace->GetDefaultFolder(outlook::olFolderDeletedItems);
+    ASSERT_TRUE(State().Destination_Folder);
+    // Row 0 has two records (two new addresses): the second call finds it gone.
+    Post_Email_Action(0, QStringLiteral("2"), kRunCallerTag);
+    Post_Email_Action(0, QStringLiteral("2"), kRunCallerTag);
+    EXPECT_EQ(Messages_In(QStringLiteral("Inbox")), QStringList({second}));
+    EXPECT_EQ(Messages_In(QStringLiteral("Deleted Items")), QStringList({first}));
+    EXPECT_TRUE(profile.messages.shown.isEmpty());
+}
+
+TEST_F(Disposal, ManualScanListLosesTheRowsOfDisposedMessages)
+{
+    Fake_Manual_List list;
+    list.keys = QStringList({Message_Row_Key(0), Message_Row_Key(1), Message_Row_Key(2)});
+    Set_Selective_Conversion_View(&list);
+    State().Destination_Folder = Folder(QStringLiteral("Bounced"));
+
+    Post_Email_Action(1, QStringLiteral("3"), kSelectiveConversionTag);
+    EXPECT_EQ(list.keys, QStringList({"-:::-0-:::-", "-:::-2-:::-"}));
+    EXPECT_EQ(list.selected, -1);
+    EXPECT_EQ(list.status, "2");
+
+    // Already moved: nothing happens to the list either.
+    list.selected = 5;
+    Post_Email_Action(1, QStringLiteral("3"), kSelectiveConversionTag);
+    EXPECT_EQ(list.keys.size(), 2);
+    EXPECT_EQ(list.selected, 5);
+    // Leaving the message leaves its row too.
+    Post_Email_Action(0, QStringLiteral("1"), kSelectiveConversionTag);
+    EXPECT_EQ(list.keys.size(), 2);
+    EXPECT_TRUE(profile.messages.shown.isEmpty());
+}
+
+TEST_F(Disposal, ARowMissingFromTheManualListIsReportedAndTheRestStillDone)
+{
+    Fake_Manual_List list;
+    list.keys = QStringList({Message_Row_Key(1)});
+    Set_Selective_Conversion_View(&list);
+    State().Destination_Folder = Folder(QStringLiteral("Bounced"));
+
+    Post_Email_Action(0, QStringLiteral("3"), kSelectiveConversionTag);
+    EXPECT_EQ(profile.messages.shown,
+              QStringList({QStringLiteral("Error on Take Action On Invalid Emails. Element not found")}));
+    EXPECT_EQ(Messages_In(QStringLiteral("Bounced")), QStringList({first}));
+    EXPECT_EQ(list.selected, -1);
+    EXPECT_EQ(list.status, "1");
+
+    // The window closed meanwhile: the message still moves.
+    Set_Selective_Conversion_View(nullptr);
+    Post_Email_Action(1, QStringLiteral("3"), kSelectiveConversionTag);
+    EXPECT_EQ(profile.messages.shown.size(), 2);
+    EXPECT_EQ(Messages_In(QStringLiteral("Bounced")), QStringList({first, second}));
 }

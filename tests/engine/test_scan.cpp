@@ -131,22 +131,6 @@ TEST(Bounced_List, FirstRecordNamesTheFirstMessageAndRepeatsAreEmpty)
     EXPECT_FALSE(list.Find("A@X.COM", &index));
 }
 
-TEST(Bounced_List, FoundMessageIndexChangesOnlyOnAHit)
-{
-    State().Bounced_Emails.Clear();
-    Add_Bounced_Email("A@X.COM", 4);
-    Add_Bounced_Email("B@X.COM", 9);
-    State().Found_Message_Index = -7;
-    EXPECT_FALSE(Find_Bounced_Email("C@X.COM"));
-    EXPECT_EQ(State().Found_Message_Index, -7);
-    EXPECT_TRUE(Find_Bounced_Email("B@X.COM"));
-    EXPECT_EQ(State().Found_Message_Index, 9);
-    EXPECT_FALSE(Find_Bounced_Email(""));
-    EXPECT_EQ(State().Found_Message_Index, 9);
-    EXPECT_EQ(State().Num_Bounced_Emails(), 2);
-    State().Bounced_Emails.Clear();
-}
-
 namespace {
 
 QStringList Addresses()

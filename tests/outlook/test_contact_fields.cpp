@@ -146,14 +146,11 @@ TEST(ContactFieldMapping, ForeignSpellingsAreReadAndChangedInPlace)
     EXPECT_TRUE(saved.contains("\r\nORG:Acme\r\n"));
     EXPECT_TRUE(saved.contains("\r\nitem2.TEL:555\r\n"));
     EXPECT_EQ(saved.count("TEL"), 6); // changed in place, nothing added
-}
 
-TEST(ContactFieldMapping, Version40PrimaryPhoneUsesThePrefParameter)
-{
-    Contact_Folder f;
-    auto c = f.Make("v4.vcf", "BEGIN:VCARD\nVERSION:4.0\nUID:v4\nFN:V\nEND:VCARD\n");
-    c->Set_Standard_Field("PrimaryTelephoneNumber", "+1");
-    c->Save();
+    // Version 4.0 marks the primary phone with PREF.
+    auto v4 = f.Make("v4.vcf", "BEGIN:VCARD\nVERSION:4.0\nUID:v4\nFN:V\nEND:VCARD\n");
+    v4->Set_Standard_Field("PrimaryTelephoneNumber", "+1");
+    v4->Save();
     EXPECT_TRUE(f.Read("v4.vcf").contains("\nTEL;TYPE=VOICE;PREF=1:+1\n"));
     EXPECT_EQ(f.Load("v4.vcf")->Standard_Field("PrimaryTelephoneNumber"), "+1");
 }

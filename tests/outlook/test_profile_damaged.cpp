@@ -6,6 +6,7 @@
 #include "outlook/Mail_Message_Text.h"
 #include "outlook/Mapi_Components.h"
 #include "outlook/Outlook_Session.h"
+#include "outlook/Profile.h"
 #include "test_profile_support.h"
 
 #include <QRandomGenerator>
@@ -178,6 +179,7 @@ TEST(Damaged, ADamagedProfileFileStillOpens)
 // reader: it reads as no file at all.
 TEST(Damaged, PipesAndDevicesInPlaceOfFilesAreNotRead)
 {
+    ::alarm(60); // a blocking read ends the test program instead of hanging it
     Temp_Home home;
     auto ns = Open_Session();
     const QByteArray fifo = QFile::encodeName(home.Path() + "/pipe");
@@ -199,6 +201,14 @@ TEST(Damaged, PipesAndDevicesInPlaceOfFilesAreNotRead)
     ASSERT_TRUE(piped);
     EXPECT_EQ(piped->DefaultMessageClass(), "IPM.Note"); // an empty folder without a class file
     EXPECT_NE(Folder_At(*ns, "Inbox"), nullptr);
+
+    // A profile.ini that is a pipe: the profile is refused with the reason.
+    QFile::remove(home.Profile() + "/profile.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(home.Profile() + "/profile.ini").constData(), 0600), 0);
+    QString error;
+    EXPECT_FALSE(Open_Profile(home.Profile(), &error));
+    EXPECT_TRUE(error.contains("named pipe")) << error;
+    ::alarm(0);
 }
 
 // What a killed save leaves is a dot file that no vCard or iCalendar program

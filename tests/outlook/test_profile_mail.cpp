@@ -112,13 +112,6 @@ TEST_F(Mail, SubjectsAreDecoded)
     EXPECT_EQ(Put(Message("X-Other: 1"))->Subject(), "");
 }
 
-TEST_F(Mail, ClassComesFromXMessageClass)
-{
-    EXPECT_EQ(Put(Message("Subject: a"))->MessageClass(), "IPM.Note");
-    EXPECT_EQ(Put(Message("X-Message-Class: REPORT.IPM.Note.NDR\r\nSubject: b"))->MessageClass(),
-              "REPORT.IPM.Note.NDR");
-}
-
 TEST_F(Mail, DeliveryTimeFromTheFileNameElseTheFileTime)
 {
     auto named = Put(Message("Subject: a"), "1700000000.M5P9.host:2,S");
@@ -256,7 +249,7 @@ TEST_F(Mail, MoveToAFolderThatHoldsNoMailOrOfAMessageThatIsGoneFails)
     EXPECT_EQ(m->Subject(), "");
 }
 
-TEST_F(Mail, DeleteMovesToTheDeletedItemsFolder)
+TEST_F(Mail, DeleteMovesToTheProfilesDeletedItemsFolderFromEveryStore)
 {
     auto m = Put(Message("Subject: to delete"));
     m->Delete();
@@ -265,19 +258,17 @@ TEST_F(Mail, DeleteMovesToTheDeletedItemsFolder)
     // Deleting it again keeps it there: nothing is ever removed from disk.
     m->Delete();
     EXPECT_EQ(Subjects("Deleted Items"), QStringList{"to delete"});
-}
 
-TEST_F(Mail, DeleteFromAnotherStoreGoesToTheProfilesDeletedItems)
-{
+    // From another store it goes to the profile's deleted items too.
     Make_Maildir(home.Path() + "/Other/Inbox");
     Write_File(home.Path() + "/Other/Inbox/cur/1.o:2,", Message("Subject: elsewhere"));
     QString id;
     ASSERT_TRUE(Add_Profile_Store(home.Profile(), "Other", home.Path() + "/Other", &id));
     ns = Open_Session();
-    auto m = std::dynamic_pointer_cast<Mail_Item>(ns->GetItemFromID(Hex("Inbox/1.o"), id));
-    ASSERT_TRUE(m);
-    m->Delete();
-    EXPECT_EQ(Subjects("Deleted Items"), QStringList{"elsewhere"});
+    auto other = std::dynamic_pointer_cast<Mail_Item>(ns->GetItemFromID(Hex("Inbox/1.o"), id));
+    ASSERT_TRUE(other);
+    other->Delete();
+    EXPECT_EQ(Subjects("Deleted Items"), QStringList({"elsewhere", "to delete"}));
 }
 
 TEST_F(Table, RowsCarrySubjectTimeIdAndClass)

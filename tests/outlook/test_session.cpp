@@ -27,7 +27,7 @@ QString Ini_Value(const QString& ini, const QString& key)
 
 } // namespace
 
-TEST(Session, StartCreatesAMissingProfileWithItsFourFolders)
+TEST(Session, StartCreatesAMissingProfileAndFailsOnlyWhenItCannot)
 {
     Temp_Home home;
     ASSERT_FALSE(QFileInfo::exists(home.Profile()));
@@ -58,27 +58,18 @@ TEST(Session, StartCreatesAMissingProfileWithItsFourFolders)
     // Attaching again keeps the store's identity.
     ASSERT_TRUE(Start_Outlook());
     EXPECT_EQ(Session().Outlook_Namespace->Stores()[0]->StoreID(), id);
-}
 
-TEST(Session, StartFailsOnlyWhenTheProfileCannotBeCreated)
-{
-    Temp_Home home;
+    // A profile folder below a plain file can be neither read nor created:
+    // only then does the start fail, and the session stays as it was.
     Recorded_Messages messages;
-    ASSERT_TRUE(Start_Outlook());
     auto before = Session().Outlook_Namespace;
-
-    // A profile folder below a plain file can be neither read nor created.
     Write_File(home.Path() + "/blocker", "x");
     qputenv("BRINDLECAST_PROFILE", (home.Path() + "/blocker/profile").toLocal8Bit());
     EXPECT_FALSE(Start_Outlook());
     EXPECT_EQ(messages.shown, QStringList{"Failed to create Outlook Application!"});
     EXPECT_EQ(Session().Outlook_Namespace, before);
-}
 
-TEST(Session, ProfileFolderFollowsTheEnvironment)
-{
-    Temp_Home home;
-    EXPECT_EQ(Profile_Folder(), home.Profile());
+    // Without its variable the profile lives in the user's data folder.
     qunsetenv("BRINDLECAST_PROFILE");
     EXPECT_EQ(Profile_Folder(), home.Data_Home() + "/Brindlecast/Profile");
 }
@@ -195,26 +186,6 @@ TEST(Session, ALatin1ProfileKeepsItsBytesWhenAnIdIsAdded)
     EXPECT_EQ(profile->Stores[0].Root, QByteArray(resolved));
     EXPECT_EQ(Read_File(ini), text + "Id=" + profile->Stores[0].Id.toLatin1() + "\r\n");
     ::rmdir(root.constData()); // a name the temporary folder's clean-up cannot spell
-}
-
-// A named pipe in place of profile.ini or of a folder's class file.
-TEST(Session, APipeInPlaceOfAProfileFileDoesNotBlock)
-{
-    ::alarm(60); // a blocking read ends the test program instead of hanging it
-    Temp_Home home;
-    auto ns = Open_Session();
-    ASSERT_TRUE(ns);
-    const QString notes = Personal_Folders(home) + "/Notes";
-    ASSERT_TRUE(QDir().mkpath(notes));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(notes + "/.brindlecast-folder").constData(), 0600), 0);
-    EXPECT_TRUE(Folder_At(*ns, "Notes"));
-
-    QFile::remove(home.Profile() + "/profile.ini");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(home.Profile() + "/profile.ini").constData(), 0600), 0);
-    QString error;
-    EXPECT_FALSE(Open_Profile(home.Profile(), &error));
-    EXPECT_TRUE(error.contains("named pipe")) << error;
-    ::alarm(0);
 }
 
 TEST(Session, AStoreAddedLaterIsFoundByItsId)

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QTabBar>
 #include <QTest>
+#include <QTreeWidget>
 #include <QWidget>
 
 #include <memory>
@@ -106,6 +107,15 @@ inline void Click_Box(QWidget* box)
 } // namespace bc::test
 
 namespace bc::test {
+
+// The first column of every row of a list, top to bottom.
+inline QStringList Rows(const QTreeWidget* list)
+{
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows << list->topLevelItem(i)->text(0);
+    return rows;
+}
 
 // A user click on the tab with this key.
 inline void Click_Tab(const QWidget* window, const QString& key)

@@ -69,19 +69,26 @@ class Test_Class_Elastic : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void halving_the_window_halves_every_control()
+    void halving_the_window_halves_every_control_and_line()
     {
+        // A line keeps its end points in proportion and gets no font.
+        Elastic_Record line = Control(100, 200, 300, 400);
+        line.Is_Line = true;
         const Elastic_Layout layout =
-            Compute_Elastic_Layout(4400, 6000, 2400, 3000, {Control(1000, 1000, 1000, 2000)});
+            Compute_Elastic_Layout(4400, 6000, 2400, 3000, {Control(1000, 1000, 1000, 2000), line});
         QCOMPARE(*layout.rX, 2.0);
         QCOMPARE(*layout.rY, 2.0);
-        QCOMPARE(layout.Controls.size(), std::size_t(1));
+        QCOMPARE(layout.Controls.size(), std::size_t(2));
         const Elastic_Placement& p = layout.Controls[0];
         QCOMPARE(*p.Top_Or_Y1, 500);
         QCOMPARE(*p.Left_Or_X1, 500);
         QCOMPARE(*p.Height_Or_Y2, 500);
         QCOMPARE(*p.Width_Or_X2, 1000);
         QCOMPARE(*p.Right_Margin, 0);
+        const Elastic_Placement& l = layout.Controls[1];
+        QCOMPARE(QList<int>({*l.Top_Or_Y1, *l.Left_Or_X1, *l.Height_Or_Y2, *l.Width_Or_X2}),
+                 QList<int>({50, 100, 150, 200}));
+        QVERIFY(!l.Font_Size && !l.Right_Margin);
     }
 
     void caption_allowance_is_in_the_vertical_ratio_only_and_results_round_down()
@@ -129,19 +136,6 @@ private Q_SLOTS:
         QCOMPARE(*layout.rY, 4000.0 / 1800.0);
         QCOMPARE(*layout.Controls[0].Width_Or_X2, 1000);
         QCOMPARE(*layout.Controls[0].Top_Or_Y1, 450);
-    }
-
-    void lines_keep_their_end_points_in_proportion_and_get_no_font()
-    {
-        Elastic_Record line = Control(100, 200, 300, 400);
-        line.Is_Line = true;
-        const Elastic_Placement p = Compute_Elastic_Layout(4400, 6000, 2400, 3000, {line}).Controls[0];
-        QCOMPARE(*p.Top_Or_Y1, 50);
-        QCOMPARE(*p.Left_Or_X1, 100);
-        QCOMPARE(*p.Height_Or_Y2, 150);
-        QCOMPARE(*p.Width_Or_X2, 200);
-        QVERIFY(!p.Font_Size);
-        QVERIFY(!p.Right_Margin);
     }
 
     void failed_divisions_skip_only_their_own_values()

@@ -1,15 +1,17 @@
 // The main window: its controls, the restore of every option at start-up,
 // the saving of every change, what each option box click does to the other
-// boxes and controls, the tabs, the processing entries' refusals and the end
-// of the program.
+// boxes and controls, the contact field picker behind "...", the tabs, the
+// processing entries' refusals and the end of the program.
 
 #include "Main_Window_Support.h"
 
 #include "config/App_State.h"
 #include "config/Contact_Folder_List.h"
 #include "engine/Processing_Flags.h"
+#include "outlook/Contact_Fields.h"
 #include "windows/Database_List.h"
 #include "windows/frmPickFolder.h"
+#include "windows/frmSelectOutlookField.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,12 +26,17 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTimer>
 #include <QtTest>
+
+#include <functional>
 
 using namespace bc;
 using namespace bc::test;
+using bc::windows::frmSelectOutlookField;
 using bc::windows::Message_Box;
 
 namespace {
@@ -76,6 +83,23 @@ template <size_t N> bool All_Enabled(const QWidget* window, const char* const (&
             return false;
     }
     return true;
+}
+
+const QString kPrompt = QStringLiteral("Enter the name of the user defined property.");
+
+// Clicks "..." and runs `act` on the modal field picker; the picker is closed
+// afterwards if `act` left it open.
+void With_Picker(QWidget* main, const std::function<void(frmSelectOutlookField&)>& act)
+{
+    QTimer::singleShot(0, main, [main, act] {
+        auto* picker = main->findChild<frmSelectOutlookField*>();
+        if (!picker)
+            return;
+        act(*picker);
+        if (picker->isVisible())
+            picker->reject();
+    });
+    Click(Find<QPushButton>(main, "SelectField"));
 }
 
 } // namespace
@@ -149,9 +173,6 @@ private Q_SLOTS:
         QCOMPARE(Text_Of(control), caption);
         QCOMPARE(control->toolTip(), tip);
         QVERIFY(w.window->findChild<QWidget*>(QStringLiteral("FrameEmailOptions")));
-        QVERIFY(w.window->findChild<QLineEdit*>(QStringLiteral("txtInboxFolder")));
-        QVERIFY(w.window->findChild<QLineEdit*>(QStringLiteral("txtOutlookDestinationFolder")));
-        QVERIFY(w.window->findChild<windows::Database_List*>(QStringLiteral("ListDatabases")));
     }
 
     void tabs_carry_their_keys_over_one_area_of_frames_and_a_click_shows_one()
@@ -237,6 +258,14 @@ private Q_SLOTS:
         // The empty list leaves no current row for "Selected".
         QVERIFY(!w.window->Databases()->Has_Current_Row());
         QCOMPARE(App().Auto_Run, false);
+
+        // Without a database "All" refuses, from its button and its menu entry.
+        int runs = 0;
+        w.window->Set_Run_Handler([&](windows::frmMain&, bool) { ++runs; });
+        Click(Find<QPushButton>(win, "ScanEmails"));
+        w.window->findChild<QAction*>(QStringLiteral("mnuProcessAll"))->trigger();
+        QCOMPARE(Message_Box::shown(), QStringList(2, QStringLiteral("No database have been setup!")));
+        QCOMPARE(runs, 0);
     }
 
     void every_option_is_restored_from_the_settings_file()
@@ -255,6 +284,7 @@ private Q_SLOTS:
             "\"ToDo_Status\"=\"Task\"",
             "\"ToDo_Regarding\"=\"Dead address\"",
             "\"ToDo_Priority\"=\"Low\"",
+            "\"Runs_To_Keep\"=dword:00000007",
         });
         QWidget* win = w.window.get();
         QVERIFY(w.started);
@@ -269,6 +299,7 @@ private Q_SLOTS:
         QCOMPARE(Find<QComboBox>(win, "ComboEvent")->currentText(), QStringLiteral("Task"));
         QCOMPARE(Find<QLineEdit>(win, "txtRegarding")->text(), QStringLiteral("Dead address"));
         QCOMPARE(Find<QComboBox>(win, "ComboPriority")->currentText(), QStringLiteral("Low"));
+        QCOMPARE(Find<QSpinBox>(win, "txtRunsToKeep")->value(), 7);
 
         // What the engine reads while it handles a contact.
         const engine::Contact_Action_Choices& choices = w.window->Choices();
@@ -292,16 +323,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("checked");
         QTest::addColumn<bool>("destinationEnabled");
-        QTest::newRow("leave") << "dword:00000001"
-                               << "chkOutlookLeaveMessage" << false;
-        QTest::newRow("delete") << "dword:00000002"
-                                << "chkOutlookRemoveMessage" << false;
-        QTest::newRow("move") << "dword:00000003"
-                              << "chkOutlookMoveMessage" << true;
-        QTest::newRow("other number") << "dword:00000007"
-                                      << "" << true;
-        QTest::newRow("text") << "\"move\""
-                              << "" << true;
+        const auto row = [](const char* name, const char* stored, const char* checked, bool enabled) {
+            QTest::newRow(name) << QString::fromLatin1(stored) << QString::fromLatin1(checked) << enabled;
+        };
+        row("leave", "dword:00000001", "chkOutlookLeaveMessage", false);
+        row("delete", "dword:00000002", "chkOutlookRemoveMessage", false);
+        row("move", "dword:00000003", "chkOutlookMoveMessage", true);
+        row("other number", "dword:00000007", "", true);
+        row("text", "\"move\"", "", true);
     }
 
     void disposal_choice_is_restored()
@@ -317,7 +346,7 @@ private Q_SLOTS:
                  QStringLiteral("Archive"));
     }
 
-    void stored_two_shows_grayed_and_a_click_only_toggles()
+    void stored_two_shows_grayed_and_a_click_toggles_and_saves()
     {
         Open_Window w({"\"Contact_Action\"=dword:00000001", "\"Clear_Email_Address\"=dword:00000002",
                        "\"Log_Enabled\"=dword:00000002", "\"ToDo_Alarm\"=dword:00000002"});
@@ -342,18 +371,21 @@ private Q_SLOTS:
         QCOMPARE(Stored(Log_Enabled), QStringLiteral("0"));
         Click_Box(logging);
         QCOMPARE(logging->Value(), 1);
-    }
-
-    void note_with_delete_contact_is_unchecked_and_saved()
-    {
-        Open_Window w({"\"Contact_Action\"=dword:00000000", "\"CreateANote\"=dword:00000001"});
-        QCOMPARE(Values(w.window.get(), kContactBoxes), QList<int>({1, 0, 0, 0}));
-        QCOMPARE(Stored(CreateANote), QStringLiteral("0"));
+        Click_Tab(win, QStringLiteral("Schedule Event"));
+        Click_Box(Box(win, "chkRingAlarm"));
+        QCOMPARE(Stored(ToDo_Alarm), QStringLiteral("1"));
+        Click_Box(Box(win, "chkRingAlarm"));
+        QCOMPARE(Stored({ToDo_Alarm, Log_Enabled}), QStringList({"0", "1"}));
+        // The file itself holds the numbers.
+        const QByteArray file = w.home.Read(w.home.Registry_File());
+        QVERIFY2(file.contains("\"Log_Enabled\"=dword:00000001"), file.constData());
+        QVERIFY2(file.contains("\"ToDo_Alarm\"=dword:00000000"), file.constData());
+        QVERIFY2(Message_Box::shown().isEmpty(), qPrintable(Message_Box::shown().join(u'\n')));
     }
 
     void typing_saves_every_change()
     {
-        Open_Window w({"\"Contact_Action\"=dword:00000001"});
+        Open_Window w({"\"Contact_Action\"=dword:00000001", "\"ToDo_Status\"=\"<None>\""});
         QWidget* win = w.window.get();
         auto* field = Find<QLineEdit>(win, "txtFieldToBeSet");
         QTest::keyClicks(field, "Use");
@@ -366,6 +398,8 @@ private Q_SLOTS:
         QCOMPARE(Stored(Contact_Value_To_Set), QStringLiteral("Dead"));
         QTest::keyClick(value, Qt::Key_Backspace);
         QCOMPARE(Stored(Contact_Value_To_Set), QStringLiteral("Dea"));
+        Find<QSpinBox>(win, "txtRunsToKeep")->setValue(3);
+        QCOMPARE(Stored(Runs_To_Keep), QStringLiteral("3"));
 
         Click_Tab(w.window.get(), QStringLiteral("Schedule Event"));
         auto* regarding = Find<QLineEdit>(win, "txtRegarding");
@@ -381,43 +415,18 @@ private Q_SLOTS:
         QTest::keyClick(priority, Qt::Key_Down); // picks a listed priority
         QVERIFY(QStringList({"Low", "Medium", "High"}).contains(Stored(ToDo_Priority)));
         QCOMPARE(Stored(ToDo_Priority), priority->currentText());
-    }
 
-    void event_combo_saves_on_choice_not_on_typing()
-    {
-        Open_Window w({"\"ToDo_Status\"=\"<None>\""});
-        Click_Tab(w.window.get(), QStringLiteral("Schedule Event"));
-        auto* event = Find<QComboBox>(w.window.get(), "ComboEvent");
+        // The event is saved on a choice, not on typing; the engine reads the
+        // control, so the typed text still counts in a run.
+        auto* event = Find<QComboBox>(win, "ComboEvent");
         QTest::keyClicks(event->lineEdit(), "Call");
         QCOMPARE(Stored(ToDo_Status), QStringLiteral("<None>"));
-        // The engine reads the control, so the typed text still counts in a run.
         QCOMPARE(w.window->Choices().Event_Text(), QStringLiteral("<None>Call"));
         event->setCurrentIndex(0);
         event->setFocus();
         QTest::keyClick(event, Qt::Key_Down);
         QCOMPARE(event->currentText(), QStringLiteral("Task"));
         QCOMPARE(Stored(ToDo_Status), QStringLiteral("Task"));
-    }
-
-    void processing_entries_refuse_without_databases()
-    {
-        Open_Window w;
-        int runs = 0;
-        w.window->Set_Run_Handler([&](windows::frmMain&, bool) { ++runs; });
-        w.window->Set_Manual_Scan_Handler([&](windows::frmMain&) { ++runs; });
-        const QString noSetup = QStringLiteral("No database have been setup!");
-        const QString noCurrent = QStringLiteral("No database has been selected! Select a database first.");
-        const QString noSelection = QStringLiteral(
-            "No database has been selected. Please select a database(s) to process on the main screen.");
-
-        Click(Find<QPushButton>(w.window.get(), "ScanEmails"));
-        Click(Find<QPushButton>(w.window.get(), "ProcessCurrent"));
-        Click(Find<QPushButton>(w.window.get(), "Scan_Selective"));
-        for (const char* entry : {"mnuProcessAll", "mnuProcessCurrent", "mnuProcessSelective"})
-            w.window->findChild<QAction*>(QLatin1String(entry))->trigger();
-        QCOMPARE(Message_Box::shown(),
-                 QStringList({noSetup, noCurrent, noSelection, noSetup, noCurrent, noSelection}));
-        QCOMPARE(runs, 0);
     }
 
     void processing_entries_run_with_databases()
@@ -464,33 +473,22 @@ private Q_SLOTS:
         engine::Flags().Run_In_Progress = false;
         QCOMPARE(runs.size(), 3);
         QCOMPARE(manual, 1);
-    }
 
-    void manual_refuses_without_selected_rows()
-    {
-        Temp_Home home;
-        Write_Two_Folders();
-        windows::frmMain window;
-        QVERIFY(window.Load(QString()));
-        int manual = 0;
-        QList<bool> runs;
-        window.Set_Manual_Scan_Handler([&](windows::frmMain&) { ++manual; });
-        window.Set_Run_Handler([&](windows::frmMain&, bool selectedOnly) { runs << selectedOnly; });
+        // A current row but nothing selected: "Selected" would process no
+        // database and still move the returned messages away.
         window.Databases()->clearSelection();
         QVERIFY(window.Databases()->Has_Current_Row());
         Click(Find<QPushButton>(&window, "Scan_Selective"));
-        // "Selected" with a current row but nothing selected would process no
-        // database and still move the returned messages away.
         Click(Find<QPushButton>(&window, "ProcessCurrent"));
-        QCOMPARE(manual, 0);
-        QCOMPARE(runs, QList<bool>());
+        QCOMPARE(runs.size(), 3);
+        QCOMPARE(manual, 1);
         QCOMPARE(Message_Box::shown(),
                  QStringList({"No database has been selected. Please select a database(s) to "
                               "process on the main screen.",
                               "No database has been selected! Select a database first."}));
         window.Databases()->topLevelItem(1)->setSelected(true);
         Click(Find<QPushButton>(&window, "ProcessCurrent"));
-        QCOMPARE(runs, QList<bool>({true}));
+        QCOMPARE(runs, QList<bool>({false, true, false, true}));
     }
 
     void keyboard_reaches_every_entry()
@@ -704,65 +702,45 @@ private Q_SLOTS:
         QVERIFY2(Message_Box::shown().isEmpty(), qPrintable(Message_Box::shown().join(u'\n')));
     }
 
-    void unchecking_delete_enables_the_field_controls()
+    void contact_boxes_exclude_delete_and_save_every_click()
     {
-        Open_Window w; // first start: delete checked, field controls disabled
+        Open_Window w({"\"Contact_Field_To_Set\"=\"User2\"", "\"Contact_Value_To_Set\"=\"Dead\"",
+                       "\"Clear_Email_Address\"=dword:00000000", "\"CreateANote\"=dword:00000000"});
         QWidget* win = w.window.get();
-        QVERIFY(All_Enabled(win, kFieldControls, false));
-        Click_Box(Box(win, "chkContactDelete"));
-        QCOMPARE(Values(win, kContactBoxes), QList<int>({0, 0, 0, 0}));
-        QVERIFY(All_Enabled(win, kFieldControls, true));
-        // Neither box checked has a value of its own, so the next start does not
-        // bring the deletion back.
-        QCOMPARE(Stored(Contact_Action), QStringLiteral("2"));
-        QVERIFY2(Message_Box::shown().isEmpty(), qPrintable(Message_Box::shown().join(u'\n')));
-    }
-
-    void set_field_saves_and_refills_from_the_settings()
-    {
-        Open_Window w({"\"Contact_Field_To_Set\"=\"User2\"", "\"Contact_Value_To_Set\"=\"Dead\""});
-        QWidget* win = w.window.get();
+        QVERIFY(All_Enabled(win, kFieldControls, false)); // delete checked: nothing stored
+        // Checking set field refills its controls from the settings.
         Save_Setting(Contact_Value_To_Set, QStringLiteral("Gone"));
         Click_Box(Box(win, "chkSet_Field_In_Contact"));
-        QCOMPARE(Values(win, kContactBoxes), QList<int>({0, 1, 0, 0}));
-        QVERIFY(All_Enabled(win, kFieldControls, true));
-        QCOMPARE(Stored(Contact_Action), QStringLiteral("1"));
         QCOMPARE(Find<QLineEdit>(win, "txtFieldToBeSet")->text(), QStringLiteral("User2"));
         QCOMPARE(Find<QLineEdit>(win, "txtValue")->text(), QStringLiteral("Gone"));
-
-        Click_Box(Box(win, "chkSet_Field_In_Contact"));
-        QCOMPARE(Values(win, kContactBoxes), QList<int>({0, 0, 0, 0}));
-        QVERIFY(All_Enabled(win, kFieldControls, false));
-        QCOMPARE(Stored(Contact_Action), QStringLiteral("2"));
-        QVERIFY2(Message_Box::shown().isEmpty(), qPrintable(Message_Box::shown().join(u'\n')));
-    }
-
-    void clear_address_and_note_uncheck_delete_and_combine()
-    {
-        Open_Window w;
-        QWidget* win = w.window.get();
-        Click_Box(Box(win, "chkClearEmailAddress"));
-        QCOMPARE(Values(win, kContactBoxes), QList<int>({0, 0, 1, 0}));
-        QCOMPARE(Stored(Clear_Email_Address), QStringLiteral("1"));
-        // Unchecking delete that way enabled the field controls.
-        QVERIFY(All_Enabled(win, kFieldControls, true));
-
-        Click_Box(Box(win, "chkCreateanote"));
-        Click_Box(Box(win, "chkSet_Field_In_Contact"));
-        QCOMPARE(Values(win, kContactBoxes), QList<int>({0, 1, 1, 1}));
-        QCOMPARE(Stored({CreateANote, Contact_Action}), QStringList({"1", "1"}));
-
-        Click_Box(Box(win, "chkCreateanote"));
-        Click_Box(Box(win, "chkClearEmailAddress"));
-        QCOMPARE(Stored({CreateANote, Clear_Email_Address}), QStringList({"0", "0"}));
-        QCOMPARE(Values(win, kContactBoxes), QList<int>({0, 1, 0, 0}));
-
-        // Checking the note unchecks a checked delete box.
-        Click_Box(Box(win, "chkContactDelete"));
-        QCOMPARE(Box(win, "chkSet_Field_In_Contact")->Value(), 0);
-        Click_Box(Box(win, "chkCreateanote"));
-        QCOMPARE(Values(win, kContactBoxes), QList<int>({0, 0, 0, 1}));
-        QCOMPARE(Stored(CreateANote), QStringLiteral("1"));
+        struct Step
+        {
+            const char* click;
+            QList<int> boxes; // delete, set field, clear address, note
+            bool fieldControls;
+            QStringList stored; // Contact_Action, Clear_Email_Address, CreateANote
+        };
+        // Neither delete nor set field checked stores a 2 of its own, so the
+        // next start does not bring the deletion back.
+        const Step steps[] = {
+            {"chkSet_Field_In_Contact", {0, 0, 0, 0}, false, {"2", "0", "0"}},
+            {"chkContactDelete", {1, 0, 0, 0}, false, {"0", "0", "0"}},
+            {"chkContactDelete", {0, 0, 0, 0}, true, {"2", "0", "0"}},
+            {"chkContactDelete", {1, 0, 0, 0}, false, {"0", "0", "0"}},
+            {"chkClearEmailAddress", {0, 0, 1, 0}, true, {"2", "1", "0"}},
+            {"chkCreateanote", {0, 0, 1, 1}, true, {"2", "1", "1"}},
+            {"chkSet_Field_In_Contact", {0, 1, 1, 1}, true, {"1", "1", "1"}},
+            {"chkCreateanote", {0, 1, 1, 0}, true, {"1", "1", "0"}},
+            {"chkClearEmailAddress", {0, 1, 0, 0}, true, {"1", "0", "0"}},
+            {"chkContactDelete", {1, 0, 0, 0}, false, {"0", "0", "0"}},
+            {"chkCreateanote", {0, 0, 0, 1}, true, {"2", "0", "1"}},
+        };
+        for (const Step& step : steps) {
+            Click_Box(Box(win, step.click));
+            QCOMPARE(Values(win, kContactBoxes), step.boxes);
+            QVERIFY(All_Enabled(win, kFieldControls, step.fieldControls));
+            QCOMPARE(Stored({Contact_Action, Clear_Email_Address, CreateANote}), step.stored);
+        }
         QVERIFY2(Message_Box::shown().isEmpty(), qPrintable(Message_Box::shown().join(u'\n')));
     }
 
@@ -777,48 +755,78 @@ private Q_SLOTS:
             QList<int> boxes; // leave, delete, move
             const char* stored;
         };
+        // Unchecking the checked box leaves none and keeps the setting.
         const Step steps[] = {{"chkOutlookMoveMessage", {0, 0, 1}, "3"},
                               {"chkOutlookLeaveMessage", {1, 0, 0}, "1"},
                               {"chkOutlookMoveMessage", {0, 0, 1}, "3"},
+                              {"chkOutlookMoveMessage", {0, 0, 0}, "3"},
                               {"chkOutlookRemoveMessage", {0, 1, 0}, "2"}};
         for (const Step& step : steps) {
             Click_Box(Box(win, step.click));
             QCOMPARE(Values(win, kDisposalBoxes), step.boxes);
             QCOMPARE(Stored(Email_What_To_Do), QLatin1String(step.stored));
-            QVERIFY(All_Enabled(win, kDestinationControls, step.boxes[2] == 1));
+            QVERIFY(All_Enabled(win, kDestinationControls, QLatin1String(step.stored) == "3"));
         }
         QVERIFY2(Message_Box::shown().isEmpty(), qPrintable(Message_Box::shown().join(u'\n')));
     }
 
-    void unchecking_the_checked_disposal_leaves_none_and_keeps_the_setting()
+    void field_picker_offers_the_ninety_names_sorted()
     {
-        Open_Window w({"\"Email_What_To_Do\"=dword:00000003"});
-        QWidget* win = w.window.get();
-        Click_Tab(win, QStringLiteral("Email Actions"));
-        Click_Box(Box(win, "chkOutlookMoveMessage"));
-        QCOMPARE(Values(win, kDisposalBoxes), QList<int>({0, 0, 0}));
-        QCOMPARE(Stored(Email_What_To_Do), QStringLiteral("3"));
-        QVERIFY(All_Enabled(win, kDestinationControls, true));
-        QVERIFY2(Message_Box::shown().isEmpty(), qPrintable(Message_Box::shown().join(u'\n')));
+        // Every name but two is a standard contact field; those two go the user-defined way.
+        for (const QString& name : frmSelectOutlookField::Field_Names())
+            QVERIFY2(outlook::Is_Standard_Contact_Field(name) !=
+                         (name == "Importance" || name == "Sensitivity"),
+                     qPrintable(name));
+        frmSelectOutlookField picker(nullptr);
+        const QStringList shown = Rows(picker.List());
+        QCOMPARE(shown.size(), 90);
+        for (int i = 1; i < shown.size(); ++i)
+            QVERIFY2(shown[i - 1].compare(shown[i], Qt::CaseInsensitive) < 0, qPrintable(shown[i]));
     }
 
-    void logging_and_alarm_save_the_box_value()
+    void field_picker_select_and_cancel_data()
     {
-        Open_Window w;
-        QWidget* win = w.window.get();
-        Click_Tab(win, QStringLiteral("Log"));
-        Click_Box(Box(win, "chkEnableLogging"));
-        QCOMPARE(Stored(Log_Enabled), QStringLiteral("1"));
-        Click_Tab(win, QStringLiteral("Schedule Event"));
-        Click_Box(Box(win, "chkRingAlarm"));
-        QCOMPARE(Stored(ToDo_Alarm), QStringLiteral("1"));
-        Click_Box(Box(win, "chkRingAlarm"));
-        QCOMPARE(Stored({ToDo_Alarm, Log_Enabled}), QStringList({"0", "1"}));
-        // The file itself holds the numbers.
-        const QByteArray file = w.home.Read(w.home.Registry_File());
-        QVERIFY2(file.contains("\"Log_Enabled\"=dword:00000001"), file.constData());
-        QVERIFY2(file.contains("\"ToDo_Alarm\"=dword:00000000"), file.constData());
-        QVERIFY2(Message_Box::shown().isEmpty(), qPrintable(Message_Box::shown().join(u'\n')));
+        QTest::addColumn<QString>("typed"); // "-": User Defined not pressed
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QStringList>("shown");
+        const auto row = [](const char* name, const char* typed, const char* button, const char* field,
+                            const QStringList& shown) {
+            QTest::newRow(name) << typed << button << field << shown;
+        };
+        row("Select at once", "-", "SelectField", "Account", {});
+        row("a listed name in other case", "companyname", "SelectField", "Account",
+            {kPrompt, "A field with the name: companyname already exists."});
+        row("input box cancelled", "", "SelectField", "Account", {kPrompt});
+        row("a new name", "Bounce Status", "SelectField", "Bounce Status", {kPrompt});
+        row("a new name, then Cancel", "Bounce Status", "CancelSelection", "User1", {kPrompt});
+    }
+    void field_picker_select_and_cancel()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        QFETCH(QString, field);
+        QFETCH(QStringList, shown);
+        const bool added = typed.contains(QLatin1Char(' '));
+        Open_Window w({"\"Contact_Action\"=dword:00000001", "\"Contact_Field_To_Set\"=\"User1\""});
+        QStringList rows;
+        QString current;
+        With_Picker(w.window.get(), [&](frmSelectOutlookField& picker) {
+            if (typed != QLatin1String("-")) {
+                Message_Box::setNextInput(typed);
+                Click(Find<QPushButton>(&picker, "UserDefined"));
+            }
+            rows = Rows(picker.List());
+            current = picker.Current_Item()->text(0);
+            Click(Find<QPushButton>(&picker, qPrintable(button)));
+        });
+        QCOMPARE(rows.size(), added ? 91 : 90);
+        QCOMPARE(current, added ? typed : QStringLiteral("Account"));
+        if (added) // in its sorted place
+            QCOMPARE(rows.indexOf(typed), rows.indexOf(QStringLiteral("BillingInformation")) + 1);
+        QCOMPARE(Message_Box::shown(), shown);
+        QCOMPARE(Find<QLineEdit>(w.window.get(), "txtFieldToBeSet")->text(), field);
+        QCOMPARE(Stored(Contact_Field_To_Set), field);
     }
 
     void contact_actions_come_back_as_left_after_a_restart_data()
@@ -828,17 +836,11 @@ private Q_SLOTS:
         // address, note.
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<QList<int>>("expected");
-        QTest::newRow("untouched") << QStringList() << QList<int>({1, 0, 0, 0});
         QTest::newRow("set field") << QStringList({"chkSet_Field_In_Contact"}) << QList<int>({0, 1, 0, 0});
         QTest::newRow("clear address only")
             << QStringList({"chkClearEmailAddress"}) << QList<int>({0, 0, 1, 0});
         QTest::newRow("note only") << QStringList({"chkCreateanote"}) << QList<int>({0, 0, 0, 1});
         QTest::newRow("nothing") << QStringList({"chkContactDelete"}) << QList<int>({0, 0, 0, 0});
-        QTest::newRow("set field, then off")
-            << QStringList({"chkSet_Field_In_Contact", "chkSet_Field_In_Contact"})
-            << QList<int>({0, 0, 0, 0});
-        QTest::newRow("set field and clear")
-            << QStringList({"chkSet_Field_In_Contact", "chkClearEmailAddress"}) << QList<int>({0, 1, 1, 0});
         QTest::newRow("back to delete")
             << QStringList({"chkClearEmailAddress", "chkCreateanote", "chkContactDelete"})
             << QList<int>({1, 0, 0, 0});

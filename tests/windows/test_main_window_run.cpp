@@ -1,11 +1,15 @@
-// Processing runs started from the real main window on a temporary mail
-// profile: the progress window's lines, bar and status, the contacts and
-// messages afterwards, Close during a run, the log file with its viewer, the
-// entries that cannot start while a run is under way, and the run's preview,
-// report and undo.
+// The progress window on its own: its rows across runs, loading and
+// unloading, the stop protocol of its Close button, Escape and close box, the
+// bar and status text of a run, and its proportional layout. Then processing
+// runs started from the real main window on a temporary mail profile: the
+// progress window's lines, bar and status, the contacts and messages
+// afterwards, Close during a run, the log file with its viewer, the entries
+// that cannot start while a run is under way, and the run's preview, report
+// and undo.
 
 #include "Main_Window_Support.h"
 #include "engine/Engine_Test_Profile.h"
+#include "engine/Processing_Flags.h"
 #include "windows/Database_List.h"
 #include "windows/Processing_Entry.h"
 #include "windows/frmRunReport.h"
@@ -13,21 +17,24 @@
 #include "windows/frmViewLog.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QSpinBox>
+#include <QSpontaneKeyEvent>
 #include <QTimer>
 #include <QTreeView>
 
 #include <functional>
 #include <memory>
 
+using bc::engine::Flags;
 using bc::test::Click;
 using bc::test::Click_Box;
 using bc::test::Find;
@@ -37,6 +44,7 @@ using bc::windows::frmRunReport;
 using bc::windows::frmStatusAnalysis;
 using bc::windows::frmViewLog;
 using bc::windows::Message_Box;
+using bc::windows::Progress_Window;
 
 namespace {
 
@@ -46,21 +54,67 @@ const QString kBounceSubject = QStringLiteral("Undelivered Mail Returned to Send
 const QString kFoundBob =
     QStringLiteral("Found Matching Contact. Contact Name: Bob Smith Email Address: bob@example.com");
 
-// The rows the progress window shows (all of them once a run has ended).
-QStringList Progress_Lines()
+QTreeView* List()
 {
-    QStringList lines;
+    return frmStatusAnalysis::Instance().findChild<QTreeView*>(QStringLiteral("ListContacts"));
+}
+
+// The rows the list shows.
+QStringList Rows()
+{
+    QStringList rows;
     if (!frmStatusAnalysis::Is_Loaded())
-        return lines;
-    const auto* list = frmStatusAnalysis::Instance().findChild<QTreeView*>(QStringLiteral("ListContacts"));
-    for (int i = 0; i < list->model()->rowCount(); ++i)
-        lines << list->model()->index(i, 1).data().toString();
-    return lines;
+        return rows;
+    const QAbstractItemModel* model = List()->model();
+    for (int i = 0; i < model->rowCount(); ++i) {
+        // Column 0 is the hidden one; the text belongs in the second.
+        if (!model->index(i, 0).data().toString().isEmpty())
+            rows << QStringLiteral("<text in column 0>");
+        rows << model->index(i, 1).data().toString();
+    }
+    return rows;
 }
 
 QString Status()
 {
-    return frmStatusAnalysis::Instance().findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
+    const frmStatusAnalysis& window = frmStatusAnalysis::Instance();
+    return window.findChild<QLabel*>(QStringLiteral("lblStatus"))->text();
+}
+
+QProgressBar* Bar()
+{
+    return frmStatusAnalysis::Instance().findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
+}
+
+QPushButton* Close_Button()
+{
+    return frmStatusAnalysis::Instance().findChild<QPushButton*>(QStringLiteral("CloseForm"));
+}
+
+// The window manager's close box: a close event that comes from outside.
+void Click_Close_Box(QWidget* window)
+{
+    QCloseEvent event;
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    // sendEvent would clear the flag again; notify delivers it as it is.
+    QApplication::instance()->notify(window, &event);
+}
+
+// What a run does between its lines: report, yield, and stop when asked.
+int Run_Lines(int count)
+{
+    Flags().Processing_Active = true;
+    Flags().Abort_Requested = false;
+    int done = 0;
+    while (done < count) {
+        Progress_Window().Add_Line(QStringLiteral("line %1").arg(done + 1));
+        ++done;
+        QCoreApplication::processEvents();
+        if (Flags().Abort_Requested)
+            break;
+    }
+    Flags().Processing_Active = false;
+    return done;
 }
 
 } // namespace
@@ -123,6 +177,14 @@ private:
     QStringList Bounced() const { return profile_->Files(QStringLiteral("Bounced")); }
 
 private Q_SLOTS:
+    void initTestCase() { bc::windows::Install_Message_Boxes(); }
+
+    void init()
+    {
+        Message_Box::clearShown();
+        Flags() = {};
+    }
+
     void cleanup()
     {
         if (frmViewLog* viewer = frmViewLog::Loaded())
@@ -133,28 +195,196 @@ private Q_SLOTS:
             frmStatusAnalysis::Instance().close();
         window_.reset();
         Let_Deferred_Deletes_Run();
+        QVERIFY(!frmStatusAnalysis::Is_Loaded());
         profile_.reset();
     }
 
-    void all_deletes_the_matching_contact_and_moves_the_returned_message()
+    void a_loaded_window_is_hidden_and_empty_and_its_rows_append_across_runs()
     {
-        Make_Profile();
-        Open_Window();
-        Click(Button("ScanEmails"));
-        QCOMPARE(Progress_Lines(),
-                 QStringList({"Logging into Outlook Mailbox", "Scanning Inbox for Invalid Emails...",
-                              "Bounced Email Found: " + kBounceSubject, "Scanning Folder: Contacts",
-                              "Opening the Outlook Contact Folder.", kFoundBob,
-                              "Deleted Contact. Contact Name: Bob Smith",
-                              "Found 1 contacts with returned email", "Scan on database: Contacts is done.",
-                              "Post Email Action", "Moving/Deleting Email", kRule, kDone}));
-        QVERIFY(frmStatusAnalysis::Instance().isVisible());
-        QVERIFY(!QFile::exists(bob_));
-        QCOMPARE(Inbox().size(), 1); // the ordinary message stays
-        QCOMPARE(Bounced().size(), 1);
+        QVERIFY(!frmStatusAnalysis::Is_Loaded());
+        frmStatusAnalysis& window = frmStatusAnalysis::Instance();
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Identification Status Report"));
+        QTreeView* list = List();
+        QVERIFY(list);
+        QCOMPARE(list->model()->rowCount(), 0);
+        QVERIFY(!list->rootIsDecorated());
+        QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QString());
+        QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Contacts Found"));
+        QVERIFY(list->columnWidth(0) <= 1);
+        QCOMPARE(list->columnWidth(1), bc::windows::Twips_To_Pixels(list, 10000, Qt::Horizontal));
+        QCOMPARE(Close_Button()->text(), QStringLiteral("&Close"));
+        QCOMPARE(Close_Button()->toolTip(), QString());
+        QCOMPARE(Status(), QString());
+        QCOMPARE(Bar()->value(), 0);
+
+        // Lines add rows that append across runs; the newest is shown.
+        Progress_Window().Add_Line(QStringLiteral("Before showing"));
+        QVERIFY(frmStatusAnalysis::Is_Loaded());
+        QVERIFY(!frmStatusAnalysis::Instance().isVisible()); // a line alone does not show it
+
+        Progress_Window().Show_Window();
+        QVERIFY(QTest::qWaitForWindowExposed(&frmStatusAnalysis::Instance()));
+        QCOMPARE(Run_Lines(2), 2);
+        // A second run into the still-open window appends.
+        Progress_Window().Show_Window();
+        QCOMPARE(Run_Lines(1), 1);
+        // Rows are shown in batches, at most about 30 times a second.
+        QTRY_COMPARE(Rows(), (QStringList{"Before showing", "line 1", "line 2", "line 1"}));
         QCOMPARE(Message_Box::shown(), QStringList());
-        QVERIFY(!bc::engine::Flags().Run_In_Progress);
-        QVERIFY(!bc::engine::Flags().Processing_Active);
+
+        // The newest row is scrolled into view.
+        Run_Lines(200);
+        QTRY_COMPARE(Rows().size(), 204);
+        const QModelIndex last = list->model()->index(203, 1);
+        QCOMPARE(last.data().toString(), QStringLiteral("line 200"));
+        QTRY_VERIFY(list->viewport()->rect().contains(list->visualRect(last)));
+        QVERIFY(!list->viewport()->rect().intersects(list->visualRect(list->model()->index(0, 1))));
+    }
+
+    void close_during_an_operation_stops_it_and_keeps_the_window_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("Close") << QStringLiteral("Close");
+        QTest::newRow("Escape") << QStringLiteral("Escape");
+        QTest::newRow("close box") << QStringLiteral("close box");
+    }
+
+    void close_during_an_operation_stops_it_and_keeps_the_window()
+    {
+        QFETCH(QString, way);
+        const auto stop = [way] {
+            if (way == QLatin1String("Escape"))
+                QTest::keyClick(&frmStatusAnalysis::Instance(), Qt::Key_Escape);
+            else if (way == QLatin1String("close box"))
+                Click_Close_Box(&frmStatusAnalysis::Instance());
+            else
+                QTest::mouseClick(Close_Button(), Qt::LeftButton);
+        };
+        Progress_Window().Show_Window();
+        QPointer<frmStatusAnalysis> window = &frmStatusAnalysis::Instance();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        Message_Box::setNextAnswer(QMessageBox::Ok);
+        // The click arrives in one of the run's yields.
+        QTimer::singleShot(0, stop);
+        const int done = Run_Lines(100000);
+
+        QVERIFY(done < 100000);
+        QVERIFY(Flags().Abort_Requested);
+        QCOMPARE(Message_Box::shown(), QStringList{QStringLiteral("Processing Stopped")});
+        Let_Deferred_Deletes_Run();
+        QVERIFY(window && window->isVisible());
+        QTRY_COMPARE(Rows().size(), done);
+
+        // The run has ended: Close now unloads the window, without a message.
+        stop();
+        QVERIFY(!frmStatusAnalysis::Is_Loaded());
+        Let_Deferred_Deletes_Run();
+        QVERIFY(!window);
+        QCOMPARE(Message_Box::shown().size(), 1);
+    }
+
+    void lines_after_an_unload_go_to_a_fresh_hidden_window()
+    {
+        Progress_Window().Show_Window();
+        Progress_Window().Add_Line(QStringLiteral("first folder"));
+        QPointer<frmStatusAnalysis> first = &frmStatusAnalysis::Instance();
+        // Between two contact folders nothing is active: Close unloads.
+        QTest::mouseClick(Close_Button(), Qt::LeftButton);
+        QVERIFY(!frmStatusAnalysis::Is_Loaded());
+
+        Progress_Window().Add_Line(QStringLiteral("second folder"));
+        QVERIFY(frmStatusAnalysis::Is_Loaded());
+        QVERIFY(&frmStatusAnalysis::Instance() != first.data());
+        QVERIFY(!frmStatusAnalysis::Instance().isVisible());
+        QTRY_COMPARE(Rows(), QStringList{QStringLiteral("second folder")});
+
+        // Closed by the program (the main window ending it), it never asks a
+        // run to stop.
+        Flags().Processing_Active = true;
+        frmStatusAnalysis::Instance().close();
+        QVERIFY(!frmStatusAnalysis::Is_Loaded());
+        QVERIFY(!Flags().Abort_Requested);
+        QCOMPARE(Message_Box::shown(), QStringList());
+    }
+
+    void the_bar_and_status_say_where_the_run_stands()
+    {
+        using bc::engine::Run_Outcome;
+        using bc::engine::Run_Stage;
+        Progress_Window().Show_Window();
+        frmStatusAnalysis& window = frmStatusAnalysis::Instance();
+        Flags().Run_In_Progress = true;
+        QTRY_COMPARE(Status(), QStringLiteral("Starting ..."));
+        QVERIFY(!Close_Button()->toolTip().isEmpty()); // Close stops the run
+
+        struct Step
+        {
+            Run_Stage stage;
+            int total;
+            const char* name;
+            int done;
+            const char* status;
+        };
+        const Step steps[] = {
+            {Run_Stage::Reading_Messages, 0, "", 0, "Reading the input folder ..."},
+            {Run_Stage::Scanning_Messages, 10, "", 3, "Scanning messages: 3 of 10"},
+            {Run_Stage::Checking_Contacts, 5, "Friends", 2, "Checking contacts in Friends: 2 of 5"},
+            {Run_Stage::Moving_Messages, 4, "", 4, "Moving returned messages: 4 of 4"},
+            {Run_Stage::Deleting_Messages, 3, "", 1, "Deleting returned messages: 1 of 3"},
+        };
+        for (const Step& step : steps) {
+            Progress_Window().Stage_Started(step.stage, step.total, QString::fromLatin1(step.name));
+            Progress_Window().Stage_Advanced(step.done);
+            QTRY_COMPARE(Status(), QString::fromLatin1(step.status));
+            QCOMPARE(Bar()->maximum(), std::max(step.total, 1));
+            QCOMPARE(Bar()->value(), step.done);
+        }
+        // A stopped run keeps its bar where it stood.
+        Progress_Window().Run_Finished(Run_Outcome::Stopped, {1, 2, 1, 1, 0});
+        Flags().Run_In_Progress = false;
+        QCOMPARE(Status(),
+                 QStringLiteral("Stopped: 1 contact deleted, 2 changed, 1 task made, 1 message moved"));
+        QCOMPARE(Bar()->value(), 1);
+        QCOMPARE(Close_Button()->toolTip(), QString());
+        QVERIFY(window.findChild<QLabel*>(QStringLiteral("lblElapsed"))->text().startsWith("Elapsed 0:0"));
+
+        // A finished run fills it, also when its last stage had nothing to do.
+        Flags().Run_In_Progress = true;
+        Progress_Window().Stage_Started(Run_Stage::Deleting_Messages, 0, QString());
+        Progress_Window().Run_Finished(Run_Outcome::Done, {0, 1, 0, 0, 3});
+        Flags().Run_In_Progress = false;
+        QCOMPARE(Status(),
+                 QStringLiteral("Done: 0 contacts deleted, 1 changed, 0 tasks made, 3 messages deleted"));
+        QCOMPARE(Bar()->value(), Bar()->maximum());
+
+        // An operation that does not say how it ended (the manual processing).
+        Flags().Run_In_Progress = true;
+        Flags().Run_In_Progress = false;
+        QCOMPARE(Status(), QStringLiteral("Done"));
+    }
+
+    void resizing_keeps_the_list_and_button_in_proportion()
+    {
+        Progress_Window().Show_Window();
+        frmStatusAnalysis& window = frmStatusAnalysis::Instance();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTreeView* list = window.ListContacts();
+        const QRect list0 = list->geometry();
+        const QRect button0 = Close_Button()->geometry();
+        const QSize size0 = window.size();
+
+        window.resize(size0.width() * 2, size0.height() * 2);
+        QTRY_COMPARE(window.size(), size0 * 2);
+        // The client area doubled; positions and sizes follow to within the
+        // rounding to whole twips and pixels.
+        auto near = [](int actual, int expected) { return std::abs(actual - expected) <= 2; };
+        QVERIFY2(near(list->width(), list0.width() * 2), qPrintable(QString::number(list->width())));
+        QVERIFY2(near(list->height(), list0.height() * 2), qPrintable(QString::number(list->height())));
+        QVERIFY(near(Close_Button()->x(), button0.x() * 2));
+        QVERIFY(near(Close_Button()->y(), button0.y() * 2));
+        QVERIFY(window.rect().contains(Close_Button()->geometry()));
     }
 
     void selected_runs_only_the_selected_database()
@@ -174,7 +404,7 @@ private Q_SLOTS:
         QVERIFY(!list->topLevelItem(0)->isSelected());
 
         Click(Button("ProcessCurrent"));
-        const QStringList lines = Progress_Lines();
+        const QStringList lines = Rows();
         QVERIFY2(lines.contains(QStringLiteral("Scanning Folder: Friends")), qPrintable(lines.join('|')));
         QVERIFY(!lines.contains(QStringLiteral("Scanning Folder: Contacts")));
         QVERIFY(lines.contains(QStringLiteral("Deleted Contact. Contact Name: Bob Again")));
@@ -184,7 +414,7 @@ private Q_SLOTS:
         QCOMPARE(Bounced().size(), 1);
     }
 
-    // Escape and the close box take the same way (test_progress_window).
+    // Escape and the close box take the same way (close_during_an_operation_stops_it_and_keeps_the_window).
     void close_during_a_run_stops_it_and_close_afterwards_closes_the_window()
     {
         Make_Profile();
@@ -192,7 +422,7 @@ private Q_SLOTS:
         bool activeAtClose = false;
         On_Line([](const QString& line) { return line == kFoundBob; },
                 [&] {
-                    activeAtClose = bc::engine::Flags().Processing_Active;
+                    activeAtClose = Flags().Processing_Active;
                     Message_Box::setNextAnswer(QMessageBox::Ok);
                     Click(Find<QPushButton>(&frmStatusAnalysis::Instance(), "CloseForm"));
                 });
@@ -201,14 +431,14 @@ private Q_SLOTS:
         QCOMPARE(Message_Box::shown(), QStringList({"Processing Stopped"}));
         QVERIFY(frmStatusAnalysis::Is_Loaded());
         QVERIFY(frmStatusAnalysis::Instance().isVisible());
-        const QStringList lines = Progress_Lines();
+        const QStringList lines = Rows();
         QVERIFY2(lines.contains(QStringLiteral("Processing aborted and stopped.")),
                  qPrintable(lines.join('|')));
         QVERIFY(!lines.contains(QStringLiteral("Moving/Deleting Email")));
         QCOMPARE(lines.last(), kDone);
         QCOMPARE(Inbox().size(), 2);
         QCOMPARE(Bounced().size(), 0);
-        QVERIFY(!bc::engine::Flags().Abort_Requested);
+        QVERIFY(!Flags().Abort_Requested);
 
         Click(Find<QPushButton>(&frmStatusAnalysis::Instance(), "CloseForm"));
         QVERIFY(!frmStatusAnalysis::Is_Loaded());
@@ -337,7 +567,7 @@ private Q_SLOTS:
         QCOMPARE(bc::test::Stored(bc::Log_Enabled), QStringLiteral("1"));
 
         Click(Button("ScanEmails"));
-        const QStringList shown = Progress_Lines();
+        const QStringList shown = Rows();
         QCOMPARE(shown.last(), kDone);
         QFile file(bc::App().Data_Folder + bc::engine::kLogFileName);
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
@@ -391,13 +621,25 @@ private Q_SLOTS:
                      .contains(QStringLiteral("This was a preview")));
     }
 
-    void undo_last_run_says_what_it_restores_and_asks()
+    void all_deletes_the_contact_and_moves_the_message_and_undo_asks_first()
     {
         Make_Profile();
         Open_Window();
         Click(Button("ScanEmails"));
+        QCOMPARE(Rows(),
+                 QStringList({"Logging into Outlook Mailbox", "Scanning Inbox for Invalid Emails...",
+                              "Bounced Email Found: " + kBounceSubject, "Scanning Folder: Contacts",
+                              "Opening the Outlook Contact Folder.", kFoundBob,
+                              "Deleted Contact. Contact Name: Bob Smith",
+                              "Found 1 contacts with returned email", "Scan on database: Contacts is done.",
+                              "Post Email Action", "Moving/Deleting Email", kRule, kDone}));
+        QVERIFY(frmStatusAnalysis::Instance().isVisible());
         QVERIFY(!QFile::exists(bob_));
-        QCOMPARE(Inbox().size(), 1);
+        QCOMPARE(Inbox().size(), 1); // the ordinary message stays
+        QCOMPARE(Bounced().size(), 1);
+        QCOMPARE(Message_Box::shown(), QStringList());
+        QVERIFY(!Flags().Run_In_Progress);
+        QVERIFY(!Flags().Processing_Active);
 
         Message_Box::setNextAnswer(QMessageBox::No);
         Trigger("mnuUndoLastRun");
@@ -421,17 +663,6 @@ private Q_SLOTS:
         Message_Box::setNextAnswer(QMessageBox::Ok);
         Trigger("mnuUndoLastRun");
         QVERIFY(Message_Box::shown().last().contains(QStringLiteral("has already been undone")));
-    }
-
-    void runs_to_keep_is_restored_and_saved()
-    {
-        Make_Profile();
-        bc::Save_Setting(bc::Runs_To_Keep, 7);
-        Open_Window();
-        auto* box = Find<QSpinBox>(window_.get(), "txtRunsToKeep");
-        QCOMPARE(box->value(), 7);
-        box->setValue(3);
-        QCOMPARE(bc::test::Stored(bc::Runs_To_Keep), QStringLiteral("3"));
     }
 };
 
