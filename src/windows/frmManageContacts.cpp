@@ -287,6 +287,10 @@ void frmManageContacts::Form_Load()
     sort_order_ = Qt::AscendingOrder;
     ListContacts_->sortItems(sort_column_, sort_order_);
     ListContacts_->header()->setSortIndicatorShown(true);
+    // The addresses are what the user came to see: none is cut short.
+    const int addressWidth = static_cast<QAbstractItemView*>(ListContacts_)->sizeHintForColumn(Column_Email);
+    if (addressWidth > ListContacts_->columnWidth(Column_Email))
+        ListContacts_->setColumnWidth(Column_Email, addressWidth);
     if (!ListContacts_->currentItem() && ListContacts_->topLevelItemCount() > 0)
         ListContacts_->setCurrentItem(ListContacts_->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
     Set_Status(QString());

@@ -26,6 +26,7 @@ namespace {
 
 const QByteArray kUserMark = "X-BRINDLECAST-USERPROP;X-NAME=Bounce%20Status:Returned Email\r\n";
 const QByteArray kUser1Mark = "X-OUTLOOK-USER1:Returned Email\r\n";
+const char* const kLongAddress = "accounts.receivable.department@long-subsidiary-name.example.com";
 const QString kDeleteDone =
     QStringLiteral("Contact Delete Action Suceeded!\r\nContact will only be removed from "
                    "folder when the update button is pressed.");
@@ -138,8 +139,9 @@ private Q_SLOTS:
             << "Returned Email" << QStringList({"carl@example.com|Carl Cole|Contacts"});
         QTest::newRow("exact text only") << "Bounce Status"
                                          << "returned email" << QStringList();
-        QTest::newRow("empty value box") << "Bounce Status"
-                                         << "" << QStringList({"|Eve Empty|Contacts"});
+        QTest::newRow("empty value box")
+            << "Bounce Status"
+            << "" << QStringList({QString(kLongAddress) + "|Eve Empty|Contacts"});
         QTest::newRow("<None>") << "<None>"
                                 << "Returned Email" << QStringList();
         QTest::newRow("a filter the folder cannot read") << "Bounce]Status"
@@ -151,8 +153,9 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(QStringList, rows);
         Make_Profile();
-        profile_->Write_File(profile_->Folder(QStringLiteral("Contacts/e.vcf")),
-                             Card("Eve Empty", "", "X-BRINDLECAST-USERPROP;X-NAME=Bounce%20Status:\r\n"));
+        profile_->Write_File(
+            profile_->Folder(QStringLiteral("Contacts/e.vcf")),
+            Card("Eve Empty", kLongAddress, "X-BRINDLECAST-USERPROP;X-NAME=Bounce%20Status:\r\n"));
         choices_.field = field;
         choices_.value = value;
         frmManageContacts& window = Open();
@@ -170,6 +173,11 @@ private Q_SLOTS:
             QCOMPARE(window.Rows()[std::size_t(index)].Folder_Index,
                      window.ListContacts()->topLevelItem(i)->text(2) == QLatin1String("Team") ? 1 : 0);
         }
+        // No address is cut short.
+        for (int i = 0; i < window.ListContacts()->topLevelItemCount(); ++i)
+            QVERIFY(window.ListContacts()->columnWidth(0) >
+                    window.ListContacts()->fontMetrics().horizontalAdvance(
+                        window.ListContacts()->topLevelItem(i)->text(0)));
     }
 
     // Listed by folder; a header click sorts by its column in the order in
