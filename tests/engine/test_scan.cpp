@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using namespace bc;
 using namespace bc::engine;
 
@@ -30,37 +32,36 @@ outlook::Message_Row Row(std::optional<QString> subject, std::optional<QString> 
 
 } // namespace
 
-TEST(Extraction, DelimitersEndTheAddress)
+TEST(Extraction, TheAddressAroundTheFirstAt)
 {
-    EXPECT_EQ(Around_First_At("Failed: <bob.smith@example.com> (user unknown)"), "bob.smith@example.com");
-    EXPECT_EQ(Around_First_At("To: (bob@example.com)"), "bob@example.com");
-    EXPECT_EQ(Around_First_At("\"bob@example.com\" could not be reached"), "bob@example.com");
-    EXPECT_EQ(Around_First_At("'bob@example.com';next"), "bob@example.com");
-    EXPECT_EQ(Around_First_At("rcpt=bob@example.com,x"), "bob@example.com");
-    EXPECT_EQ(Around_First_At("line\r\nbob@example.com\r\nnext"), "bob@example.com");
-    EXPECT_EQ(Around_First_At("mailto:bob@example.com/x"), "bob@example.com");
-}
-
-TEST(Extraction, PlusSignAndNonAsciiCutTheLocalPart)
-{
-    EXPECT_EQ(Around_First_At("error+1826111378@example.com"), "1826111378@example.com");
-    // Characters are compared by code: an accented letter ends the address.
-    EXPECT_EQ(Around_First_At(QStringLiteral("jos\u00e9@example.com")), "@example.com");
-    EXPECT_EQ(Around_First_At(QStringLiteral("bob@ex\u00e4mple.com")), "bob@ex");
-}
-
-TEST(Extraction, TrailingDotsAndEdgesOfTheText)
-{
-    EXPECT_EQ(Around_First_At("Write to bob@example.com."), "bob@example.com");
-    EXPECT_EQ(Around_First_At("Write to bob@example.com.."), "bob@example.com.");
-    EXPECT_EQ(Around_First_At("bob@example.com is unknown"), "bob@example.com");
-    EXPECT_EQ(Around_First_At("<bob@example.com"), "bob@example.com");
-    EXPECT_EQ(Around_First_At("@example.com rest"), "@example.com");
-    EXPECT_EQ(Around_First_At("ends with bob@"), "bob@");
-    EXPECT_EQ(Around_First_At(" @ "), "@");
-    EXPECT_EQ(Around_First_At("@"), "@");
-    // Leading dots, dashes and underscores and a dot before the "@" stay.
-    EXPECT_EQ(Around_First_At("x .-_bob.@example.com"), ".-_bob.@example.com");
+    const std::pair<QString, QString> cases[] = {
+        // Delimiters end the address.
+        {"Failed: <bob.smith@example.com> (user unknown)", "bob.smith@example.com"},
+        {"To: (bob@example.com)", "bob@example.com"},
+        {"\"bob@example.com\" could not be reached", "bob@example.com"},
+        {"'bob@example.com';next", "bob@example.com"},
+        {"rcpt=bob@example.com,x", "bob@example.com"},
+        {"line\r\nbob@example.com\r\nnext", "bob@example.com"},
+        {"mailto:bob@example.com/x", "bob@example.com"},
+        // A plus sign cuts the local part; characters are compared by code,
+        // so an accented letter ends the address.
+        {"error+1826111378@example.com", "1826111378@example.com"},
+        {QStringLiteral("jos\u00e9@example.com"), "@example.com"},
+        {QStringLiteral("bob@ex\u00e4mple.com"), "bob@ex"},
+        // Trailing dots and the edges of the text.
+        {"Write to bob@example.com.", "bob@example.com"},
+        {"Write to bob@example.com..", "bob@example.com."},
+        {"bob@example.com is unknown", "bob@example.com"},
+        {"<bob@example.com", "bob@example.com"},
+        {"@example.com rest", "@example.com"},
+        {"ends with bob@", "bob@"},
+        {" @ ", "@"},
+        {"@", "@"},
+        // Leading dots, dashes and underscores and a dot before the "@" stay.
+        {"x .-_bob.@example.com", ".-_bob.@example.com"},
+    };
+    for (const auto& [text, address] : cases)
+        EXPECT_EQ(Around_First_At(text), address) << text.toStdString();
 }
 
 TEST(Extraction, EachAtOfAWordGivesItsOwnAddress)
