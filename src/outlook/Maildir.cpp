@@ -348,14 +348,59 @@ std::vector<Entry> List(const QByteArray& dir)
     std::vector<Entry> out;
     List_Sub(dir, "cur", out);
     List_Sub(dir, "new", out);
-    std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) {
+    const auto less = [](const Entry& a, const Entry& b) {
         if (a.Unique != b.Unique)
             return a.Unique < b.Unique;
         if (a.Sub != b.Sub)
             return a.Sub < b.Sub;
         return a.File < b.File;
+    };
+    // Sorted on a copy of each name's first 16 bytes kept side by side: the
+    // names themselves lie all over the heap, and a large folder's sort
+    // would wait for memory at nearly every comparison.
+    struct Key
+    {
+        quint64 High;
+        quint64 Low;
+        std::size_t Index;
+    };
+    std::vector<Key> keys(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const QByteArray& name = out[i].Unique;
+        quint64 part[2] = {0, 0};
+        for (qsizetype k = 0; k < 16 && k < name.size(); ++k)
+            part[k / 8] |= quint64(quint8(name[k])) << (8 * (7 - k % 8));
+        keys[i] = Key{part[0], part[1], i};
+    }
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+        if (a.High != b.High)
+            return a.High < b.High;
+        if (a.Low != b.Low)
+            return a.Low < b.Low;
+        return less(out[a.Index], out[b.Index]);
     });
-    return out;
+    std::vector<Entry> sorted;
+    sorted.reserve(out.size());
+    for (const Key& k : keys)
+        sorted.push_back(std::move(out[k.Index]));
+    return sorted;
+}
+
+std::vector<Entry> List_And_Index(const QByteArray& dir)
+{
+    Index fresh;
+    fresh.At = Current_Stamp(dir); // taken first: a change while listing shows next time
+    std::vector<Entry> entries = List(dir);
+    fresh.By_Unique.reserve(qsizetype(entries.size()));
+    for (const Entry& e : entries)
+        if (!fresh.By_Unique.contains(e.Unique))
+            fresh.By_Unique.insert(e.Unique, e);
+    std::lock_guard lock(g_index_mutex);
+    auto& all = Indexes();
+    if (!all.contains(dir) && all.size() >= 32)
+        all.clear(); // a handful of folders are in use at a time
+    all[dir] = std::move(fresh);
+    return entries;
 }
 
 std::optional<qint64> Name_Timestamp(const QByteArray& fileName)

@@ -35,6 +35,9 @@ bool Is_Maildir(const QByteArray& dir);
 // Regular files of cur/ and new/ (dot files skipped), sorted by unique name.
 // A missing folder lists as empty.
 std::vector<Entry> List(const QByteArray& dir);
+// List(dir), also kept as the folder's index for Find: a run that lists a
+// folder and then looks up some of its messages by name reads it only once.
+std::vector<Entry> List_And_Index(const QByteArray& dir);
 
 // The delivery time that starts a Maildir file name ("1700000000.M1P2.host"),
 // if the name starts that way.

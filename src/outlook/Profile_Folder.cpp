@@ -408,7 +408,7 @@ std::shared_ptr<Items_Collection> Profile_Folder::Items()
     if (layout_ == Layout::Top)
         return std::make_shared<Maildir_Items>(self, std::vector<maildir::Entry>{});
     if (cls == kMail)
-        return std::make_shared<Maildir_Items>(self, maildir::List(dir_));
+        return std::make_shared<Maildir_Items>(self, maildir::List_And_Index(dir_));
     return std::make_shared<File_Items>(self, List_Item_Files(dir_, cls == kContact ? ".vcf" : ".ics"));
 }
 

@@ -74,12 +74,17 @@ TEST_F(Mail, ItemsAreListedInFileNameOrder)
     Write_File(inbox + "/cur/1700000002.M1P1.host:2,", Message("Subject: second"));
     Write_File(inbox + "/tmp/1700000000.M1P1.host", Message("Subject: still being delivered"));
     Write_File(inbox + "/cur/.hidden", Message("Subject: not a message"));
-    EXPECT_EQ(Subjects("Inbox"), QStringList({"first", "second", "third"}));
+    // Names alike in their first sixteen bytes, and a byte beyond ASCII, which
+    // sorts after every digit and dot but leaves the bytes before it alone.
+    Write_File(inbox + "/cur/1700000003.M1P1.hostA:2,", Message("Subject: fourth"));
+    Write_File(inbox + "/cur/1700000003.M1P1.hos:2,", Message("Subject: between"));
+    Write_File(inbox + "/new/1700000001\u00e9.x", Message("Subject: accented"));
+    EXPECT_EQ(Subjects("Inbox"), QStringList({"first", "accented", "second", "between", "third", "fourth"}));
 
     auto items = Folder_At(*ns, "Inbox")->Items();
-    EXPECT_EQ(items->Count(), 3);
+    EXPECT_EQ(items->Count(), 6);
     EXPECT_EQ(items->Item(0), nullptr);
-    EXPECT_EQ(items->Item(4), nullptr);
+    EXPECT_EQ(items->Item(7), nullptr);
     EXPECT_EQ(items->Item(1)->MessageClass(), "IPM.Note");
     EXPECT_EQ(items->Item(1)->EntryID(), Hex("Inbox/1700000001.M1P1.host"));
 }
