@@ -1,9 +1,9 @@
-// The unattended run on a cold and on a warm cache, without and with reading
-// ahead, beside one and sixteen readers of the same files, over 100,000
-// messages (1,000 returned) and contacts and over 1,000,000 (10,000
-// returned). Each profile is generated once into the cache folder and kept
-// there; every run puts it back as it was. Each run is a child process, for
-// its own peak memory.
+// The unattended run on a cold and on a warm cache (the faster of two warm
+// runs), without and with reading ahead, beside one and sixteen readers of
+// the same files, over 100,000 messages (1,000 returned) and contacts and
+// over 1,000,000 (10,000 returned). Each profile is generated once into the
+// cache folder and kept there; every run puts it back as it was. Each run is
+// a child process, for its own peak memory.
 //
 //   bench_cold_run [cache folder [100k|1m|both]]
 //
@@ -253,8 +253,14 @@ Size_Figures Measure(const QString& cache, const Size& size, bool cold)
             row->cold = Run_Child(readAhead);
         changes.Put_Back();
         Run_Child(readAhead); // the cache filled the same way for both
-        changes.Put_Back();
-        row->warm = Run_Child(readAhead);
+        // The faster of two: one warm run on a shared machine is easily off
+        // by a tenth.
+        for (int round = 0; round < 2; ++round) {
+            changes.Put_Back();
+            const Figure warm = Run_Child(readAhead);
+            if (round == 0 || warm.seconds < row->warm.seconds)
+                row->warm = warm;
+        }
     }
     changes.Put_Back();
     for (Row* row : {&f.plain, &f.parallel}) {
