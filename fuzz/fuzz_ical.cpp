@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         return 0;
     }
-    QString expected = Storable_Text(body);
+    QString expected = Without_Leading_Blanks(Storable_Text(body));
     expected.replace(QLatin1String("\r\n"), QLatin1String("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     expected.replace(QLatin1Char('\n'), QLatin1String("\r\n"));

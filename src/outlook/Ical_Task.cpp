@@ -42,7 +42,7 @@ QByteArray Ical_Text(QString text)
     // libical takes C strings: a NUL would cut the text short.
     text = Storable_Text(text);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text.toUtf8();
+    return Without_Leading_Blanks(text).toUtf8();
 }
 
 void Remove_All(icalcomponent* component, icalproperty_kind kind)

@@ -215,6 +215,14 @@ bool Write_Item_File(const QByteArray& path, const QByteArray& bytes, bool repla
     return true;
 }
 
+QString Without_Leading_Blanks(const QString& text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && (text[start] == QLatin1Char(' ') || text[start] == QLatin1Char('\t')))
+        ++start;
+    return text.mid(start);
+}
+
 QString Storable_Text(const QString& text)
 {
     QString out;

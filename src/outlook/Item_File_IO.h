@@ -46,4 +46,8 @@ void Sync_Directory(const QByteArray& dir);
 // U+FFFE and U+FFFF are dropped.
 QString Storable_Text(const QString& text);
 
+// The text without the spaces and tabs it starts with: an iCalendar reader
+// drops them from a value, so a task is saved as it will read back.
+QString Without_Leading_Blanks(const QString& text);
+
 } // namespace bc::outlook
