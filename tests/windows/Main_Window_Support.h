@@ -61,6 +61,21 @@ inline const QStringList kContactBoxes = {"chkContactDelete", "chkSet_Field_In_C
 inline const QStringList kDisposalBoxes = {"chkOutlookLeaveMessage", "chkOutlookRemoveMessage",
                                            "chkOutlookMoveMessage"};
 
+// The controls that follow the set-field box and the move box.
+inline const char* const kFieldControls[] = {"txtFieldToBeSet", "txtValue", "lblField", "lblFieldValue",
+                                             "SelectField"};
+inline const char* const kDestinationControls[] = {
+    "lblOutlookDestinationFolder", "txtOutlookDestinationFolder", "PickDestFolder", "ClearDestFolder"};
+
+template <size_t N> bool All_Enabled(const QWidget* window, const char* const (&names)[N], bool enabled)
+{
+    for (const char* name : names) {
+        if (Find<QWidget>(window, name)->isEnabled() != enabled)
+            return false;
+    }
+    return true;
+}
+
 // The values of the named boxes, in order.
 inline QList<int> Values(const QWidget* window, const QStringList& boxes)
 {
