@@ -98,6 +98,18 @@ QHash<QByteArray, Index>& Indexes()
     return indexes;
 }
 
+// The first entry of each unique name (a listing is sorted, cur before new).
+Index Index_Of(const Stamp& at, const std::vector<Entry>& entries)
+{
+    Index index;
+    index.At = at;
+    index.By_Unique.reserve(qsizetype(entries.size()));
+    for (const Entry& e : entries)
+        if (!index.By_Unique.contains(e.Unique))
+            index.By_Unique.insert(e.Unique, e);
+    return index;
+}
+
 Index& Built_Index(const QByteArray& dir, bool rebuild)
 {
     auto& all = Indexes();
@@ -105,13 +117,9 @@ Index& Built_Index(const QByteArray& dir, bool rebuild)
     if (it != all.end() && !rebuild)
         return *it;
     if (it == all.end() && all.size() >= 32)
-        all.clear(); // a handful of folders are in use at a time
-    Index fresh;
-    fresh.At = Current_Stamp(dir); // taken first: a change while listing shows next time
-    for (Entry& e : List(dir))
-        if (!fresh.By_Unique.contains(e.Unique))
-            fresh.By_Unique.insert(e.Unique, e);
-    all[dir] = std::move(fresh);
+        all.clear();                     // a handful of folders are in use at a time
+    const Stamp at = Current_Stamp(dir); // taken first: a change while listing shows next time
+    all[dir] = Index_Of(at, List(dir));
     return all[dir];
 }
 
@@ -388,13 +396,9 @@ std::vector<Entry> List(const QByteArray& dir)
 
 std::vector<Entry> List_And_Index(const QByteArray& dir)
 {
-    Index fresh;
-    fresh.At = Current_Stamp(dir); // taken first: a change while listing shows next time
+    const Stamp at = Current_Stamp(dir); // taken first: a change while listing shows next time
     std::vector<Entry> entries = List(dir);
-    fresh.By_Unique.reserve(qsizetype(entries.size()));
-    for (const Entry& e : entries)
-        if (!fresh.By_Unique.contains(e.Unique))
-            fresh.By_Unique.insert(e.Unique, e);
+    Index fresh = Index_Of(at, entries);
     std::lock_guard lock(g_index_mutex);
     auto& all = Indexes();
     if (!all.contains(dir) && all.size() >= 32)
