@@ -17,9 +17,11 @@
 #include "outlook/Outlook_Session.h"
 
 #include <QDate>
+#include <QSet>
 #include <QUuid>
 
 #include <exception>
+#include <vector>
 
 namespace bc::engine {
 
@@ -88,20 +90,38 @@ int Matching_Slot(const QuorinContactItem& contact)
 
 // Lets the folder pass over, unread, the contacts that cannot hold a bounced
 // address; only when every address in the list is of the plain kind that the
-// folder can look for in a file's bytes.
+// folder can look for in a file's bytes. Asked for every address-like word of
+// every contact, so a miss costs no allocation: a bit per hash, small enough
+// to stay in the processor's cache, answers most of them before the set does.
 class Bounced_Screen final : public outlook::Address_Screen
 {
 public:
-    explicit Bounced_Screen(const Bounced_Email_List& list) : list_(list)
+    explicit Bounced_Screen(const Bounced_Email_List& list) : bits_(kBits / 64, 0)
     {
-        for (const Bounced_Email& record : list.Records())
-            if (!record.Email_Address.isEmpty() && !Is_Plain(record.Email_Address))
+        for (const Bounced_Email& record : list.Records()) {
+            if (record.Email_Address.isEmpty())
+                continue;
+            if (!Is_Plain(record.Email_Address)) {
                 usable_ = false;
+                continue;
+            }
+            const QByteArray key = record.Email_Address.toLatin1();
+            const std::size_t bit = qHash(key) % kBits;
+            bits_[bit / 64] |= quint64(1) << (bit % 64);
+            addresses_.insert(key);
+        }
     }
     bool Usable() const { return usable_; }
-    bool Wanted(QLatin1StringView address) const override { return list_.Find(QString(address), nullptr); }
+    bool Wanted(QLatin1StringView address) const override
+    {
+        const QByteArray key = QByteArray::fromRawData(address.data(), address.size());
+        const std::size_t bit = qHash(key) % kBits;
+        return (bits_[bit / 64] >> (bit % 64) & 1) != 0 && addresses_.contains(key);
+    }
 
 private:
+    static constexpr std::size_t kBits = std::size_t(1) << 18;
+
     // What extraction gives: address characters around an '@', upper case.
     static bool Is_Plain(const QString& address)
     {
@@ -111,7 +131,8 @@ private:
         return address.contains(QLatin1Char('@'));
     }
 
-    const Bounced_Email_List& list_;
+    std::vector<quint64> bits_;
+    QSet<QByteArray> addresses_;
     bool usable_ = true;
 };
 
