@@ -85,10 +85,10 @@ int Open_Regular_File(const QByteArray& path, struct stat& st, bool followLinks,
     return fd;
 }
 
-bool Read_Regular_File(const QByteArray& path, qint64 limit, QByteArray& bytes, bool followLinks)
+bool Read_Regular_File(const QByteArray& path, qint64 limit, QByteArray& bytes, bool followLinks, int dirFd)
 {
     struct stat st;
-    const int fd = Open_Regular_File(path, st, followLinks);
+    const int fd = Open_Regular_File(path, st, followLinks, dirFd);
     if (fd < 0)
         return false;
     bool ok = st.st_size <= limit;

@@ -18,8 +18,10 @@ int Open_Regular_File(const QByteArray& path, struct stat& st, bool followLinks 
 
 // The whole of a regular file of at most `limit` bytes (a file that grows
 // past the limit while it is read counts as too large). False for anything
-// else, and for a file that cannot be read.
-bool Read_Regular_File(const QByteArray& path, qint64 limit, QByteArray& bytes, bool followLinks = true);
+// else, and for a file that cannot be read. A relative path is taken from
+// the open directory dirFd, as above.
+bool Read_Regular_File(const QByteArray& path, qint64 limit, QByteArray& bytes, bool followLinks = true,
+                       int dirFd = -100);
 
 // Writes a file whole or not at all: the bytes go to a temporary file in the
 // same folder, which is flushed and renamed into place. With `replace` false

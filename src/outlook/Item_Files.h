@@ -28,6 +28,9 @@ std::shared_ptr<Contact_Item> Load_Contact_File(const Contact_File_Context& cont
 // The same in two steps, for a caller that looks at the bytes in between.
 // False for anything but a readable regular file of a contact's size.
 bool Read_Contact_Bytes(const QByteArray& path, QByteArray& bytes);
+// The same for the file `name` of the folder `dir`, which `dirFd` holds open:
+// only the name is looked up, not the whole path again.
+bool Read_Contact_Bytes_At(int dirFd, const QByteArray& dir, const QByteArray& name, QByteArray& bytes);
 std::shared_ptr<Contact_Item> Contact_From_Bytes(const Contact_File_Context& context,
                                                  const QByteArray& bytes);
 

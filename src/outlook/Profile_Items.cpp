@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace bc::outlook {
@@ -126,6 +127,12 @@ File_Items::File_Items(std::shared_ptr<const Profile_Folder> folder, std::vector
 {
 }
 
+File_Items::~File_Items()
+{
+    if (dirFd_ >= 0)
+        ::close(dirFd_);
+}
+
 Contact_File_Context File_Items::Context(int index)
 {
     const QByteArray& name = files_[std::size_t(index - 1)];
@@ -179,8 +186,10 @@ std::shared_ptr<Outlook_Item> File_Items::Screened_Item(int index, const Address
     if (index < 1 || index > Count() || !Is_Contacts())
         return Item(index);
     Walked_To(index);
+    if (dirFd_ < 0)
+        dirFd_ = ::open(folder_->Directory().constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     QByteArray bytes;
-    if (!Read_Contact_Bytes(Join(folder_->Directory(), files_[std::size_t(index - 1)]), bytes) ||
+    if (!Read_Contact_Bytes_At(dirFd_, folder_->Directory(), files_[std::size_t(index - 1)], bytes) ||
         !Vcard_May_Hold(bytes, screen))
         return nullptr;
     return Contact_From_Bytes(Context(index), bytes);

@@ -45,6 +45,9 @@ class File_Items : public Items_Collection
 {
 public:
     File_Items(std::shared_ptr<const Profile_Folder> folder, std::vector<QByteArray> files);
+    ~File_Items() override;
+    File_Items(const File_Items&) = delete;
+    File_Items& operator=(const File_Items&) = delete;
     int Count() const override { return int(files_.size()); }
     std::shared_ptr<Outlook_Item> Item(int index) override;
     // Contact folders: reads the file once and parses it only when it may
@@ -65,6 +68,7 @@ private:
     bool contacts_;   // else tasks
     QString deleted_; // where deleted contacts go, found once
     std::unique_ptr<Read_Ahead> ahead_;
+    int dirFd_ = -1; // the folder, opened for a walk's reads; -1 until then
     int walkFirst_ = 0;
     bool walkDown_ = false;
 };

@@ -3,6 +3,7 @@
 #include "outlook/Contact_Fields.h"
 #include "outlook/Fault_Points.h"
 #include "outlook/Item_File_IO.h"
+#include "outlook/Maildir.h"
 #include "outlook/Vcard_Document.h"
 #include "outlook/Vcard_User_Properties.h"
 #include "outlook/Write_Gate.h"
@@ -293,6 +294,13 @@ bool Read_Contact_Bytes(const QByteArray& path, QByteArray& bytes)
     if (Preview_Changed(path, &bytes, &removed))
         return !removed;
     return Read_Regular_File(path, kMaxContactBytes, bytes);
+}
+
+bool Read_Contact_Bytes_At(int dirFd, const QByteArray& dir, const QByteArray& name, QByteArray& bytes)
+{
+    if (dirFd < 0 || Preview_Changed_Any())
+        return Read_Contact_Bytes(maildir::Join(dir, name), bytes);
+    return Read_Regular_File(name, kMaxContactBytes, bytes, true, dirFd);
 }
 
 std::shared_ptr<Contact_Item> Contact_From_Bytes(const Contact_File_Context& context, const QByteArray& bytes)

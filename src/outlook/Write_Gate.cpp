@@ -86,6 +86,11 @@ void Preview_Contact_Removed(const QByteArray& path)
     State().Preview_Files.insert(path, Pretended{{}, true});
 }
 
+bool Preview_Changed_Any()
+{
+    return !State().Preview_Files.isEmpty();
+}
+
 bool Preview_Changed(const QByteArray& path, QByteArray* bytes, bool* removed)
 {
     const auto& files = State().Preview_Files;

@@ -86,5 +86,7 @@ void Preview_Contact_Removed(const QByteArray& path);
 // True when the preview under way pretended to change that file: *bytes is
 // then what it pretended to write, and *removed says it pretended to delete it.
 bool Preview_Changed(const QByteArray& path, QByteArray* bytes, bool* removed);
+// Whether Preview_Changed can be true for any file at all.
+bool Preview_Changed_Any();
 
 } // namespace bc::outlook

@@ -210,6 +210,8 @@ TEST(Run_Journal, PreviewChangesNothingAndReportsWhatTheRunThenDoes)
     Scenario s;
     s.Annotate();
     Save_Setting(Log_Enabled, 1);
+    // Listed twice: the second walk must see what the preview pretended to write.
+    s.profile.Add_Database(QStringLiteral("Contacts"));
     const Snapshot profileBefore = s.Profile_Files();
     const Snapshot dataBefore = Files_Below(s.profile.home.Path() + QStringLiteral("/config"));
     {
