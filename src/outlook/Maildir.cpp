@@ -2,6 +2,7 @@
 
 #include "outlook/Fault_Points.h"
 #include "outlook/Item_File_IO.h"
+#include "outlook/Name_Sort.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -104,9 +105,13 @@ Index Index_Of(const Stamp& at, const std::vector<Entry>& entries)
     Index index;
     index.At = at;
     index.By_Unique.reserve(qsizetype(entries.size()));
-    for (const Entry& e : entries)
-        if (!index.By_Unique.contains(e.Unique))
+    // A sorted listing holds the entries of one name side by side.
+    const QByteArray* previous = nullptr;
+    for (const Entry& e : entries) {
+        if (!previous || e.Unique != *previous)
             index.By_Unique.insert(e.Unique, e);
+        previous = &e.Unique;
+    }
     return index;
 }
 
@@ -356,42 +361,10 @@ std::vector<Entry> List(const QByteArray& dir)
     std::vector<Entry> out;
     List_Sub(dir, "cur", out);
     List_Sub(dir, "new", out);
-    const auto less = [](const Entry& a, const Entry& b) {
-        if (a.Unique != b.Unique)
-            return a.Unique < b.Unique;
-        if (a.Sub != b.Sub)
-            return a.Sub < b.Sub;
-        return a.File < b.File;
-    };
-    // Sorted on a copy of each name's first 16 bytes kept side by side: the
-    // names themselves lie all over the heap, and a large folder's sort
-    // would wait for memory at nearly every comparison.
-    struct Key
-    {
-        quint64 High;
-        quint64 Low;
-        std::size_t Index;
-    };
-    std::vector<Key> keys(out.size());
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const QByteArray& name = out[i].Unique;
-        quint64 part[2] = {0, 0};
-        for (qsizetype k = 0; k < 16 && k < name.size(); ++k)
-            part[k / 8] |= quint64(quint8(name[k])) << (8 * (7 - k % 8));
-        keys[i] = Key{part[0], part[1], i};
-    }
-    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
-        if (a.High != b.High)
-            return a.High < b.High;
-        if (a.Low != b.Low)
-            return a.Low < b.Low;
-        return less(out[a.Index], out[b.Index]);
-    });
-    std::vector<Entry> sorted;
-    sorted.reserve(out.size());
-    for (const Key& k : keys)
-        sorted.push_back(std::move(out[k.Index]));
-    return sorted;
+    Sort_By_Name(
+        out, [](const Entry& e) -> const QByteArray& { return e.Unique; },
+        [](const Entry& a, const Entry& b) { return a.Sub != b.Sub ? a.Sub < b.Sub : a.File < b.File; });
+    return out;
 }
 
 std::vector<Entry> List_And_Index(const QByteArray& dir)

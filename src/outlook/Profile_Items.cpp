@@ -4,6 +4,7 @@
 #include "outlook/Item_File_IO.h"
 #include "outlook/Item_Files.h"
 #include "outlook/Mail_Message.h"
+#include "outlook/Name_Sort.h"
 #include "outlook/Profile_Folder.h"
 #include "outlook/Vcard_Screen.h"
 
@@ -12,6 +13,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -61,6 +64,16 @@ bool Matches(Contact_Item& contact, const Filter& filter)
     return property && property->Value() == filter.Value;
 }
 
+// `suffix` (lower case) ends `name`, in any case of its ASCII letters.
+bool Ends_With_Ascii(std::string_view name, std::string_view suffix)
+{
+    if (name.size() < suffix.size())
+        return false;
+    name.remove_prefix(name.size() - suffix.size());
+    return std::equal(name.begin(), name.end(), suffix.begin(),
+                      [](char a, char b) { return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b; });
+}
+
 } // namespace
 
 std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext)
@@ -69,13 +82,17 @@ std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext)
     DIR* d = ::opendir(dir.constData());
     if (!d)
         return out;
-    const QByteArray suffix(ext);
+    const std::string_view suffix(ext);
     bool leftovers = false;
     while (const dirent* e = ::readdir(d)) {
-        const QByteArray name(e->d_name);
-        leftovers = leftovers || Is_Temporary_File_Name(name);
-        if (name.startsWith('.') || !name.toLower().endsWith(suffix))
+        const std::size_t length = std::strlen(e->d_name);
+        if (e->d_name[0] == '.') {
+            leftovers = leftovers || Is_Temporary_File_Name(QByteArray(e->d_name, qsizetype(length)));
             continue;
+        }
+        if (!Ends_With_Ascii(std::string_view(e->d_name, length), suffix))
+            continue;
+        const QByteArray name(e->d_name, qsizetype(length));
         bool regular = e->d_type == DT_REG;
         if (e->d_type == DT_UNKNOWN) {
             struct stat st;
@@ -88,7 +105,9 @@ std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext)
     // What a killed save left behind goes with the next listing.
     if (leftovers)
         Remove_Stale_Temporary_Files(dir);
-    std::sort(out.begin(), out.end());
+    Sort_By_Name(
+        out, [](const QByteArray& name) -> const QByteArray& { return name; },
+        [](const QByteArray&, const QByteArray&) { return false; });
     return out;
 }
 

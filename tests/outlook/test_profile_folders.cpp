@@ -302,6 +302,7 @@ protected:
                    "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:group\r\nFN:List\r\nEND:VCARD\r\n");
         Write_File(dir + "/d-carl.vcf", Card("Carl Cole", "carl@example.com", "ORG:Acme Ltd\r\n"));
         Write_File(dir + "/notes.txt", "not a contact");
+        Write_File(dir + "/e-dora.VCF", Card("Dora Dean", "dora@example.com", ""));
     }
 
     QStringList Names(Items_Collection& items)
@@ -323,9 +324,9 @@ protected:
 TEST_F(Contacts, ListedInFileNameOrderSkippingNonContacts)
 {
     auto items = Folder_At(*ns, "Contacts")->Items();
-    EXPECT_EQ(items->Count(), 4);       // the four .vcf files
+    EXPECT_EQ(items->Count(), 5);       // the five .vcf files, whatever the case of the extension
     EXPECT_EQ(items->Item(3), nullptr); // the distribution list
-    EXPECT_EQ(Names(*items), QStringList({"Anna Adams", "Bob Baker", "Carl Cole"}));
+    EXPECT_EQ(Names(*items), QStringList({"Anna Adams", "Bob Baker", "Carl Cole", "Dora Dean"}));
     auto first = items->Item(1);
     EXPECT_EQ(first->EntryID(), Hex("Contacts/a-anna.vcf"));
     EXPECT_EQ(first->MessageClass(), "IPM.Contact");
