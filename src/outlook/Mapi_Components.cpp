@@ -71,26 +71,38 @@ std::vector<Message_Row> Maildir_Rows(const Maildir_Items& items, std::size_t fi
     const QByteArray& folderPath = items.Folder().Path();
     const auto& entries = items.Entries();
     const std::size_t n = last - first;
-    std::vector<std::optional<Message_Row>> rows(n);
+    // Filled in place and closed up after: a million rows are not built
+    // twice over.
+    std::vector<Message_Row> rows(n);
+    std::vector<char> found(n, 0);
     const Maildir_Fds fds(dir);
 
+    const auto read = [&](std::size_t i, const maildir::Entry& entry) {
+        if (auto row = Header_Row(fds, folderPath, entry)) {
+            rows[i] = std::move(*row);
+            found[i] = 1;
+        }
+    };
     Read_In_Parallel(n, [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i)
-            rows[i] = Header_Row(fds, folderPath, entries[first + i]);
+            read(i, entries[first + i]);
     });
 
-    std::vector<Message_Row> out;
-    out.reserve(n);
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        if (!rows[i]) {
+        if (!found[i]) {
             // Renamed by another program (a flag change) since the listing, or gone.
             if (auto now = maildir::Find(dir, entries[first + i].Unique))
-                rows[i] = Header_Row(fds, folderPath, *now);
+                read(i, *now);
         }
-        if (rows[i])
-            out.push_back(std::move(*rows[i]));
+        if (!found[i])
+            continue;
+        if (kept != i)
+            rows[kept] = std::move(rows[i]);
+        ++kept;
     }
-    return out;
+    rows.resize(kept);
+    return rows;
 }
 
 // Any other collection: through the object model, item by item.
