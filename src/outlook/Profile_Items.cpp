@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <string_view>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -64,16 +63,6 @@ bool Matches(Contact_Item& contact, const Filter& filter)
     return property && property->Value() == filter.Value;
 }
 
-// `suffix` (lower case) ends `name`, in any case of its ASCII letters.
-bool Ends_With_Ascii(std::string_view name, std::string_view suffix)
-{
-    if (name.size() < suffix.size())
-        return false;
-    name.remove_prefix(name.size() - suffix.size());
-    return std::equal(name.begin(), name.end(), suffix.begin(),
-                      [](char a, char b) { return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b; });
-}
-
 } // namespace
 
 std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext)
@@ -82,7 +71,7 @@ std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext)
     DIR* d = ::opendir(dir.constData());
     if (!d)
         return out;
-    const std::string_view suffix(ext);
+    const std::size_t suffix = std::strlen(ext);
     bool leftovers = false;
     while (const dirent* e = ::readdir(d)) {
         const std::size_t length = std::strlen(e->d_name);
@@ -90,7 +79,8 @@ std::vector<QByteArray> List_Item_Files(const QByteArray& dir, const char* ext)
             leftovers = leftovers || Is_Temporary_File_Name(QByteArray(e->d_name, qsizetype(length)));
             continue;
         }
-        if (!Ends_With_Ascii(std::string_view(e->d_name, length), suffix))
+        // The extension in any case of its letters (ASCII only, whatever the locale).
+        if (length < suffix || qstrnicmp(e->d_name + length - suffix, ext, suffix) != 0)
             continue;
         const QByteArray name(e->d_name, qsizetype(length));
         bool regular = e->d_type == DT_REG;
