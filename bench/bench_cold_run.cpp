@@ -41,8 +41,12 @@ struct Size
 {
     const char* label;
     Scale scale;
-    int warmRounds;
 };
+
+// The fastest of three: one warm run on a shared machine is easily off by a
+// tenth. As many at both sizes, so that neither figure is the luckier for
+// being picked from more.
+constexpr int kWarmRounds = 3;
 
 bool Drop_Cache()
 {
@@ -255,10 +259,7 @@ Size_Figures Measure(const QString& cache, const Size& size, bool cold)
             row->cold = Run_Child(readAhead);
         changes.Put_Back();
         Run_Child(readAhead); // the cache filled the same way for both
-        // The fastest of three: one warm run on a shared machine is easily off
-        // by a tenth. As many at both sizes, so that neither figure is the
-        // luckier for being picked from more.
-        for (int round = 0; round < size.warmRounds; ++round) {
+        for (int round = 0; round < kWarmRounds; ++round) {
             changes.Put_Back();
             const Figure warm = Run_Child(readAhead);
             if (round == 0 || warm.seconds < row->warm.seconds)
@@ -289,8 +290,8 @@ int main(int argc, char** argv)
     if (!cold && !warmOnly)
         std::printf("cannot drop the system's cache (needs root): warm figures only\n");
 
-    const Size small{"100k", {100000, 1000, 100000, 300}, 3};
-    const Size large{"1m", {1000000, 10000, 1000000, 3000}, 3};
+    const Size small{"100k", {100000, 1000, 100000, 300}};
+    const Size large{"1m", {1000000, 10000, 1000000, 3000}};
     std::optional<Size_Figures> figures[2];
     if (which != "1m")
         figures[0] = Measure(cache, small, cold);
